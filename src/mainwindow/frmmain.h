@@ -1,0 +1,103 @@
+#pragma once
+
+#include "link/transmitter.h"
+#include "platform/layout.h"
+#include "platform/messageboxes.h"
+#include "platform/serialport.h"
+#include "settings/modini.h"
+#include "shared/modvariables.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <memory>
+#include <span>
+
+class QAction;
+
+namespace torvika {
+
+class FrmUDChar;
+
+// The main window's fixed layout, one row per control (frmmain_layout.cpp).
+std::span<const layout::Item> frmMainLayout();
+// Client area of the main window, in twips.
+constexpr int FrmMainClientWidth = 10410;
+constexpr int FrmMainClientHeight = 7995;
+
+// The control panel. Owns the transmit path and the configuration dialog; uses the
+// program's one serial port, settings file and message boxes.
+class FrmMain : public QMainWindow, private TrafficMonitor {
+    Q_OBJECT
+public:
+    FrmMain(ModVariables &vars, ModIni &ini, SerialPort &port, MessageBoxes &boxes,
+            QWidget *parent = nullptr);
+    ~FrmMain() override;
+
+    const layout::Controls &controls() const { return controls_; }
+    Transmitter &transmitter() { return transmitter_; }
+    SerialPort &port() { return port_; }
+    // nullptr until "Config LCD" is first chosen.
+    FrmUDChar *configDialog() const { return dialog_.get(); }
+    QAction *mnuConfig() const { return mnuConfig_; }
+
+    // Lifecycle and port settings.
+    void Form_Load();
+    void Form_Unload();
+    void opt9600_Click();
+    void opt19200_Click();
+    void cboComm_Click(int index);
+    void mnuConfig_Click();
+
+    // Text and cursor panel.
+    void txtASCIIInput_KeyPress(const QString &typed);
+    void cmdLCD_Click(int Index);
+    void cmdBackspace_Click();
+    void cmdCustom_Click(int Index);
+    void cmdCL_Click();
+    void cmdCR_Click();
+    void cmdCurPos_Click();
+    void cmdClearCR_Click(int Index);
+    void cmdCursor_Click();
+
+    // Backlight, I/O, bar graph and save panel.
+    void cmdBL_Click(int Index);
+    void Backlightlevel_Change();
+    void cmdOut_Click();
+    void cmdReadInput_Click();
+    void cmdInitGraph_Click();
+    void cmdGraph_Click(int Index);
+    void cmdCustomChar_Click();
+    void cmdDSU_Click();
+    void cmdSave_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // TrafficMonitor
+    void clearTrace() override;
+    void appendTransmitted(const QString &text) override;
+
+    void changeLineSpeed(const QString &settings);
+    // Wires the command panels' controls to their handlers (frmmain_commands.cpp).
+    void connectCommandPanels();
+
+    ModVariables &vars_;
+    ModIni &ini_;
+    SerialPort &port_;
+    MessageBoxes &boxes_;
+    Transmitter transmitter_;
+    layout::Controls controls_;
+    QAction *mnuConfig_ = nullptr;
+    std::unique_ptr<FrmUDChar> dialog_;
+
+    // "BL" as read, written back unchanged at close; empty when the key was missing.
+    QString blTextAsRead_;
+    // Unusable settings found at start, shown once the window is first shown.
+    QString settingsProblems_;
+    bool closed_ = false;
+};
+
+} // namespace torvika
