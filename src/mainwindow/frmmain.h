@@ -98,6 +98,7 @@ private:
     // Unusable settings found at start, shown once the window is first shown.
     QString settingsProblems_;
     bool closed_ = false;
+    bool centred_ = false;
 };
 
 } // namespace torvika
