@@ -27,11 +27,45 @@ configure_and_build() {
     cmake --build "$build"
 }
 
+# Sets key 1 of section [Ports] in an INI file to $2, keeping every other line as it is.
+set_port1() {
+    local ini=$1 device=$2 tmp
+    [ -f "$ini" ] || printf '[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[LCD]\r\nBL=155\r\n' >"$ini"
+    tmp=$(mktemp "$ini.XXXXXX")
+    awk -v dev="$device" '
+        function flush() { if (inports && !done) { print "1=" dev "\r"; done = 1 } }
+        /^[ \t]*\[/ { flush(); inports = ($0 ~ /^[ \t]*\[[ \t]*[Pp][Oo][Rr][Tt][Ss][ \t]*\]/) ; print; next }
+        inports && /^[ \t]*1[ \t]*=/ { if (!done) { print "1=" dev "\r"; done = 1 }; next }
+        { print }
+        END { flush(); if (!done) { print "[Ports]\r"; print "1=" dev "\r" } }
+    ' "$ini" >"$tmp"
+    mv "$tmp" "$ini"
+}
+
+# Starts the virtual module on a pseudo-terminal, maps port 1 to it and runs the panel;
+# closing the panel ends the module.
+run_with_module() {
+    local module="$build/tools/virtual-module/torvika-virtual-module"
+    local link="${XDG_RUNTIME_DIR:-/tmp}/torvika-module"
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+        echo "No display found: start this from a desktop session (or under xvfb-run)." >&2
+        exit 1
+    fi
+    if [ -x "$module" ]; then
+        "$module" --link "$link" &
+        local module_pid=$!
+        trap 'kill "$module_pid" 2>/dev/null; wait "$module_pid" 2>/dev/null' EXIT
+        for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
+        set_port1 "$build/app/torvika.ini" "$link"
+    fi
+    "$build/app/torvika-panel"
+}
+
 case "${1:-}" in
 run)
     install_missing
     configure_and_build -DTORVIKA_BUILD_TESTS=OFF
-    exec "$build/app/torvika-panel"
+    run_with_module
     ;;
 test)
     install_missing
