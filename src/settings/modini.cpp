@@ -31,7 +31,7 @@ FileState readFile(const QString &path, QByteArray &content) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return FileState::Unusable;
-    content = file.read(MaxFileSize + 1);
+    content = file.readAll();
     if (file.error() != QFileDevice::NoError || content.size() > MaxFileSize)
         return FileState::Unusable;
     return FileState::Read;
