@@ -100,6 +100,7 @@ private slots:
     void danglingSymlinkCreatesTarget();
     void garbageFile_data();
     void garbageFile();
+    void oversizedFileLeftAlone();
     void directoryInPlaceOfFile();
     void pipeInPlaceOfFile();
     void deviceInPlaceOfFile();
@@ -271,6 +272,16 @@ void TstModIni::garbageFile() {
     QCOMPARE(ini.ReadINI(S, u"CommPort"_s), u"2"_s);
     // The bytes that were there stay; the key went in after them.
     QVERIFY(contentOf(ini.fileName()).startsWith(garbage.first(garbage.size() - 1)));
+}
+
+void TstModIni::oversizedFileLeftAlone() {
+    // Far beyond any settings file: not read into memory, and not rewritten without it.
+    const ModIni ini(dir_->path());
+    const QByteArray huge = "[Settings]\nCommPort=1\n" + QByteArray(17 << 20, ';');
+    QVERIFY(put(ini.fileName(), huge));
+    QCOMPARE(ini.ReadINI(S, u"CommPort"_s), QString());
+    QVERIFY(!ini.WriteINI(S, u"CommPort"_s, u"2"_s));
+    QCOMPARE(contentOf(ini.fileName()), huge);
 }
 
 void TstModIni::directoryInPlaceOfFile() {
