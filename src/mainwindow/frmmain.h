@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/frames.h"
 #include "link/transmitter.h"
 #include "platform/layout.h"
 #include "platform/messageboxes.h"
@@ -80,7 +81,17 @@ private:
     void clearTrace() override;
     void appendTransmitted(const QString &text) override;
 
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
     void changeLineSpeed(const QString &settings);
+    // Fills TxData with the frame and sends it; false when it did not all go out (or there
+    // was no frame: a computed byte out of range).
+    bool sendFrame(const std::optional<frames::Frame> &frame);
+    // Selected position of a list: the item whose text is exactly the list's text, or -1 after
+    // telling the user which values the list takes.
+    int selectedPosition(const char *list, const QString &caption, const QString &values);
+    // A character typed into txtASCIIInput: false when it cannot be sent (nothing was sent).
+    bool sendTyped(const QString &typed);
     // Wires the command panels' controls to their handlers (frmmain_commands.cpp).
     void connectCommandPanels();
 
@@ -99,6 +110,8 @@ private:
     QString settingsProblems_;
     bool closed_ = false;
     bool centred_ = false;
+    // Whether the last typed key was a character that went to the display.
+    bool sendableTyped_ = false;
 };
 
 } // namespace torvika

@@ -1,0 +1,234 @@
+// The main window's command panels: each control builds its frame from the controls' state
+// and sends it at once.
+#include "mainwindow/frmmain.h"
+
+#include "link/portaccess.h"
+
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSlider>
+
+namespace torvika {
+
+namespace {
+
+const QString NoResponseText = QStringLiteral("No Response From LCD");
+
+// A key that produces no character for the display: Back space, Enter, Escape, Delete,
+// control combinations.
+bool isControl(char32_t c) { return c < 32 || c == 127; }
+
+} // namespace
+
+void FrmMain::connectCommandPanels() {
+    const auto onClick = [this](const char *name, int index, auto handler) {
+        connect(controls_.get<QPushButton>(name, index), &QPushButton::clicked, this,
+                [this, index, handler] { (this->*handler)(index); });
+    };
+    const auto onPlainClick = [this](const char *name, void (FrmMain::*handler)()) {
+        connect(controls_.get<QPushButton>(name), &QPushButton::clicked, this, handler);
+    };
+    for (int i = 0; i < 3; ++i)
+        onClick("cmdLCD", i, &FrmMain::cmdLCD_Click);
+    for (int i = 0; i < 8; ++i)
+        onClick("cmdCustom", i, &FrmMain::cmdCustom_Click);
+    for (int i = 0; i < 2; ++i) {
+        onClick("cmdClearCR", i, &FrmMain::cmdClearCR_Click);
+        onClick("cmdBL", i, &FrmMain::cmdBL_Click);
+        onClick("cmdGraph", i, &FrmMain::cmdGraph_Click);
+    }
+    onPlainClick("cmdBackspace", &FrmMain::cmdBackspace_Click);
+    onPlainClick("cmdCL", &FrmMain::cmdCL_Click);
+    onPlainClick("cmdCR", &FrmMain::cmdCR_Click);
+    onPlainClick("cmdCurPos", &FrmMain::cmdCurPos_Click);
+    onPlainClick("cmdCursor", &FrmMain::cmdCursor_Click);
+    onPlainClick("cmdOut", &FrmMain::cmdOut_Click);
+    onPlainClick("cmdReadInput", &FrmMain::cmdReadInput_Click);
+    onPlainClick("cmdInitGraph", &FrmMain::cmdInitGraph_Click);
+    onPlainClick("cmdCustomChar", &FrmMain::cmdCustomChar_Click);
+    onPlainClick("cmdDSU", &FrmMain::cmdDSU_Click);
+    onPlainClick("cmdSave", &FrmMain::cmdSave_Click);
+
+    // Keys, clicks and page steps send each value; a drag sends the value it ends on.
+    auto *slider = controls_.get<QSlider>("Backlightlevel");
+    connect(slider, &QSlider::valueChanged, this, [this, slider] {
+        if (!slider->isSliderDown())
+            Backlightlevel_Change();
+    });
+    connect(slider, &QSlider::sliderReleased, this, &FrmMain::Backlightlevel_Change);
+
+    // Only typing sends: no paste by menu, drop or middle click.
+    auto *field = controls_.get<QLineEdit>("txtASCIIInput");
+    field->setContextMenuPolicy(Qt::NoContextMenu);
+    field->setAcceptDrops(false);
+    field->installEventFilter(this);
+}
+
+bool FrmMain::eventFilter(QObject *watched, QEvent *event) {
+    auto *field = controls_.get<QLineEdit>("txtASCIIInput");
+    if (watched != field)
+        return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->matches(QKeySequence::Paste))
+            return true;
+        if (key->text().isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+            return false; // arrows, Shift, focus moves: no character
+        txtASCIIInput_KeyPress(key->text());
+        // The field takes the character only when it went to the display.
+        return !sendableTyped_;
+    }
+    case QEvent::InputMethod: {
+        const auto *im = static_cast<QInputMethodEvent *>(event);
+        if (im->commitString().isEmpty())
+            return false; // composing, nothing committed yet
+        txtASCIIInput_KeyPress(im->commitString());
+        return !sendableTyped_;
+    }
+    case QEvent::MouseButtonRelease:
+        // Middle click pastes the selection on X11.
+        return static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton;
+    default:
+        return false;
+    }
+}
+
+void FrmMain::txtASCIIInput_KeyPress(const QString &typed) {
+    controls_.get<QLineEdit>("txtASCIIInput")->clear();
+    sendableTyped_ = sendTyped(typed);
+}
+
+bool FrmMain::sendTyped(const QString &typed) {
+    const QList<uint> codes = typed.toUcs4();
+    bool anyCharacter = false;
+    for (const uint code : codes) {
+        if (isControl(code))
+            continue;
+        if (code > 255) {
+            boxes_.information(AppTitle,
+                               QStringLiteral("Only characters with codes 32 to 255 can be sent "
+                                              "to the display; \"%1\" (code %2) is not sent.")
+                                   .arg(QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1))
+                                   .arg(code));
+            return false;
+        }
+        anyCharacter = true;
+    }
+    for (const uint code : codes)
+        if (!isControl(code))
+            sendFrame(frames::textChar(static_cast<int>(code)));
+    return anyCharacter;
+}
+
+bool FrmMain::sendFrame(const std::optional<frames::Frame> &frame) {
+    if (!frame)
+        return false;
+    for (int i = 0; i < frame->size; ++i)
+        vars_.TxData[static_cast<std::size_t>(i)] = frame->bytes[static_cast<std::size_t>(i)];
+    return transmitter_.SendTxData(frame->size);
+}
+
+int FrmMain::selectedPosition(const char *list, const QString &caption, const QString &values) {
+    auto *box = controls_.get<QComboBox>(list);
+    const int position = box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (position < 0)
+        boxes_.information(AppTitle, QStringLiteral("\"%1\" shows \"%2\", which is not one of its "
+                                                    "values. Choose %3.")
+                                         .arg(caption, box->currentText(), values));
+    return position;
+}
+
+void FrmMain::cmdLCD_Click(int Index) { sendFrame(frames::lcdControl(Index)); }
+void FrmMain::cmdBackspace_Click() { sendFrame(frames::backspace()); }
+void FrmMain::cmdCustom_Click(int Index) { sendFrame(frames::insertCustomChar(Index)); }
+void FrmMain::cmdCL_Click() { sendFrame(frames::cursorLeft()); }
+void FrmMain::cmdCR_Click() { sendFrame(frames::cursorRight()); }
+
+void FrmMain::cmdCurPos_Click() {
+    const int row = selectedPosition("cboRow", QStringLiteral("Row"), QStringLiteral("0 or 1"));
+    if (row < 0)
+        return;
+    const int column =
+        selectedPosition("cboColumn", QStringLiteral("Column"), QStringLiteral("0 to 15"));
+    if (column < 0)
+        return;
+    sendFrame(frames::setCursorPosition(row, column));
+}
+
+void FrmMain::cmdClearCR_Click(int Index) {
+    const int position =
+        Index == 0 ? selectedPosition("cboRow", QStringLiteral("Row"), QStringLiteral("0 or 1"))
+                   : selectedPosition("cboColumn", QStringLiteral("Column"),
+                                      QStringLiteral("0 to 15"));
+    if (position >= 0)
+        sendFrame(frames::clearRowOrColumn(Index, position));
+}
+
+void FrmMain::cmdCursor_Click() {
+    const int position = selectedPosition("cboCursor", QStringLiteral("Cursor type"),
+                                          QStringLiteral("Underline, Block Blinking or Hide"));
+    if (position >= 0)
+        sendFrame(frames::cursorStyle(position));
+}
+
+void FrmMain::cmdBL_Click(int Index) { sendFrame(frames::backlight(Index)); }
+
+void FrmMain::Backlightlevel_Change() {
+    sendFrame(frames::setBrightness(controls_.get<QSlider>("Backlightlevel")->value()));
+}
+
+void FrmMain::cmdOut_Click() {
+    bool on[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray list = "cboOut" + QByteArray::number(i + 1);
+        const int position = selectedPosition(list.constData(),
+                                              QStringLiteral("Output %1").arg(i + 1),
+                                              QStringLiteral("ON or OFF"));
+        if (position < 0)
+            return;
+        on[i] = position == 0;
+    }
+    sendFrame(frames::setOutputs(frames::outputMask(on[0], on[1], on[2])));
+}
+
+void FrmMain::cmdReadInput_Click() {
+    if (!sendFrame(frames::readInputs()))
+        return; // the port message has been shown; there is nothing to wait for
+    transmitter_.WaitTicks(10);
+    const QByteArray reply = port_.inBufferCount() > 0 ? port_.input() : QByteArray();
+    if (reply.isEmpty()) {
+        boxes_.information(AppTitle, NoResponseText);
+        return;
+    }
+    const auto inputs = frames::decodeInputs(static_cast<std::uint8_t>(reply.front()));
+    for (int i = 0; i < 3; ++i)
+        controls_.get<QLabel>("lblInput", i)->setText(frames::inputText(inputs[static_cast<std::size_t>(i)]));
+}
+
+void FrmMain::cmdInitGraph_Click() { sendFrame(frames::initGraph()); }
+
+void FrmMain::cmdGraph_Click(int Index) {
+    const int position =
+        selectedPosition("cboGraph", QStringLiteral("Width"), QStringLiteral("1 to 80"));
+    if (position >= 0)
+        sendFrame(frames::graph(Index, position));
+}
+
+void FrmMain::cmdCustomChar_Click() { sendFrame(frames::loadCustomChars()); }
+void FrmMain::cmdDSU_Click() { sendFrame(frames::showStartupScreen()); }
+
+void FrmMain::cmdSave_Click() {
+    if (!boxes_.question(QStringLiteral("Save Setting"),
+                         QStringLiteral("Save Settings in non-volatile memory")))
+        return;
+    if (sendFrame(frames::saveSettings()))
+        writeDirect(port_, boxes_, frames::SettingsSavedText);
+}
+
+} // namespace torvika

@@ -1,0 +1,133 @@
+#include "platform/layout.h"
+
+#include "platform/captionbutton.h"
+#include "platform/fonts.h"
+#include "platform/pixelcell.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+
+#include <algorithm>
+#include <vector>
+
+namespace torvika::layout {
+
+QRect toPixels(int left, int top, int width, int height) {
+    return {px(left), px(top), px(width), px(height)};
+}
+
+QString objectName(const char *name, int index) {
+    const QString plain = QString::fromLatin1(name);
+    return index < 0 ? plain : QStringLiteral("%1(%2)").arg(plain).arg(index);
+}
+
+namespace {
+
+QColor toColor(const Rgb &c) { return QColor(c.r, c.g, c.b); }
+
+QWidget *create(const Item &item, QWidget *parent) {
+    const QString caption = QString::fromUtf8(item.caption);
+    switch (item.kind) {
+    case Kind::Frame: {
+        auto *frame = new QGroupBox(caption, parent);
+        frame->setFocusPolicy(Qt::NoFocus);
+        return frame;
+    }
+    case Kind::Label: {
+        auto *label = new QLabel(parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setText(caption);
+        label->setAlignment(item.align);
+        label->setWordWrap(item.wordWrap);
+        label->setFocusPolicy(Qt::NoFocus);
+        if (item.border) {
+            label->setFrameStyle(QFrame::Box | QFrame::Plain);
+            label->setLineWidth(1);
+        }
+        return label;
+    }
+    case Kind::Button:
+        return new CaptionButton(caption, parent);
+    case Kind::OptionButton:
+        return new QRadioButton(caption, parent);
+    case Kind::ComboBox: {
+        auto *list = new QComboBox(parent);
+        list->setEditable(true);
+        list->setInsertPolicy(QComboBox::NoInsert);
+        list->setEditText(caption);
+        return list;
+    }
+    case Kind::TextField: {
+        auto *field = new QLineEdit(caption, parent);
+        if (item.maxLength > 0)
+            field->setMaxLength(item.maxLength);
+        field->setAlignment(item.align);
+        return field;
+    }
+    case Kind::Slider: {
+        auto *slider = new QSlider(Qt::Horizontal, parent);
+        slider->setRange(item.slider.minimum, item.slider.maximum);
+        slider->setSingleStep(item.slider.smallStep);
+        slider->setPageStep(item.slider.largeStep);
+        slider->setValue(item.slider.value);
+        slider->setTickPosition(QSlider::NoTicks);
+        return slider;
+    }
+    case Kind::PixelCell:
+        return new PixelCell(item.index, parent);
+    }
+    return new QWidget(parent);
+}
+
+void applyColours(QWidget *w, const Item &item) {
+    if (!item.background && !item.foreground)
+        return;
+    QPalette palette = w->palette();
+    const bool field = item.kind == Kind::TextField || item.kind == Kind::ComboBox;
+    if (item.background) {
+        if (auto *cell = qobject_cast<PixelCell *>(w))
+            cell->setBackground(toColor(*item.background));
+        palette.setColor(field ? QPalette::Base : QPalette::Window, toColor(*item.background));
+        w->setAutoFillBackground(!field);
+    }
+    if (item.foreground)
+        palette.setColor(field ? QPalette::Text : QPalette::WindowText,
+                         toColor(*item.foreground));
+    w->setPalette(palette);
+}
+
+} // namespace
+
+Controls build(QWidget *client, std::span<const Item> items) {
+    Controls controls;
+    std::vector<std::pair<int, QWidget *>> focusOrder;
+    for (const Item &item : items) {
+        QWidget *parent = client;
+        if (item.parent) {
+            parent = controls.find(QString::fromLatin1(item.parent));
+            Q_ASSERT_X(parent, "layout::build", "a frame must come before its contents");
+            if (!parent)
+                parent = client;
+        }
+        QWidget *w = create(item, parent);
+        const QString name = objectName(item.name, item.index);
+        w->setObjectName(name);
+        w->setGeometry(toPixels(item.left, item.top, item.width, item.height));
+        w->setFont(layoutFont(item.font));
+        applyColours(w, item);
+        controls.insert(name, w);
+        if (w->focusPolicy() != Qt::NoFocus && item.tab >= 0)
+            focusOrder.emplace_back(item.tab, w);
+    }
+    std::stable_sort(focusOrder.begin(), focusOrder.end(),
+                     [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < focusOrder.size(); ++i)
+        QWidget::setTabOrder(focusOrder[i - 1].second, focusOrder[i].second);
+    return controls;
+}
+
+} // namespace torvika::layout

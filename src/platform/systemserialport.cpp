@@ -1,0 +1,139 @@
+#include "platform/systemserialport.h"
+
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+namespace torvika {
+
+Q_LOGGING_CATEGORY(lcPort, "torvika.port", QtWarningMsg)
+
+namespace {
+
+QSerialPort::Parity toQt(LineSettings::Parity p) {
+    switch (p) {
+    case LineSettings::Parity::Even: return QSerialPort::EvenParity;
+    case LineSettings::Parity::Odd: return QSerialPort::OddParity;
+    case LineSettings::Parity::Mark: return QSerialPort::MarkParity;
+    case LineSettings::Parity::Space: return QSerialPort::SpaceParity;
+    case LineSettings::Parity::None: break;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits toQt(LineSettings::StopBits s) {
+    switch (s) {
+    case LineSettings::StopBits::Two: return QSerialPort::TwoStop;
+    case LineSettings::StopBits::OneAndHalf: return QSerialPort::OneAndHalfStop;
+    case LineSettings::StopBits::One: break;
+    }
+    return QSerialPort::OneStop;
+}
+
+} // namespace
+
+SystemSerialPort::SystemSerialPort(PortMap map) : map_(std::move(map)) {
+    port_.setReadBufferSize(ReadBufferSize);
+    QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                     [this](QSerialPort::SerialPortError e) { onError(e); });
+}
+
+SystemSerialPort::~SystemSerialPort() { close(); }
+
+void SystemSerialPort::setCommPort(int portNumber) { portNumber_ = portNumber; }
+
+PortResult SystemSerialPort::failure(const QString &what) {
+    QString reason = what;
+    if (port_.error() != QSerialPort::NoError && !port_.errorString().isEmpty())
+        reason += QStringLiteral(" (%1)").arg(port_.errorString());
+    qCInfo(lcPort) << deviceName() << reason;
+    return PortResult::failure(reason);
+}
+
+PortResult SystemSerialPort::open() {
+    if (port_.isOpen())
+        return PortResult::success();
+    const LineSettingsParse parsed = parseLineSettings(settings_);
+    if (!parsed.settings)
+        return PortResult::failure(
+            QStringLiteral("line settings \"%1\": %2").arg(settings_, parsed.problem));
+
+    const QString device = deviceName();
+    const QFileInfo info(device);
+    if (!info.exists())
+        return PortResult::failure(QStringLiteral("no such device"));
+    // QSerialPort would "open" a regular file or /dev/null and then fail on every setting.
+    if (info.isFile() || info.isDir())
+        return PortResult::failure(QStringLiteral("not a serial device"));
+
+    port_.setPortName(device);
+    port_.clearError();
+    if (!port_.open(QIODevice::ReadWrite)) {
+        switch (port_.error()) {
+        case QSerialPort::PermissionError:
+            return failure(QStringLiteral("permission denied or busy: another program may be "
+                                          "using it, or you may need to join the group "
+                                          "\"dialout\""));
+        case QSerialPort::DeviceNotFoundError:
+            return failure(QStringLiteral("no such device"));
+        default:
+            return failure(QStringLiteral("cannot open the device"));
+        }
+    }
+    const LineSettings &s = *parsed.settings;
+    const bool applied = port_.setBaudRate(s.baudRate) &&
+                         port_.setDataBits(static_cast<QSerialPort::DataBits>(s.dataBits)) &&
+                         port_.setParity(toQt(s.parity)) && port_.setStopBits(toQt(s.stopBits)) &&
+                         port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!applied) {
+        const PortResult refused =
+            failure(QStringLiteral("the device refuses the line settings \"%1\"").arg(settings_));
+        port_.close();
+        return refused;
+    }
+    return PortResult::success();
+}
+
+void SystemSerialPort::close() {
+    if (port_.isOpen())
+        port_.close();
+}
+
+PortResult SystemSerialPort::write(QByteArrayView bytes) {
+    if (!port_.isOpen())
+        return PortResult::failure(QStringLiteral("the port is not open"));
+    const qint64 written = port_.write(bytes.data(), bytes.size());
+    // Without the flush nothing reaches the OS until the event loop runs.
+    if (written != bytes.size() || (!port_.flush() && port_.bytesToWrite() > 0) ||
+        !port_.isOpen()) {
+        const PortResult result = failure(QStringLiteral("write failed"));
+        close();
+        return result;
+    }
+    return PortResult::success();
+}
+
+int SystemSerialPort::inBufferCount() {
+    if (!port_.isOpen())
+        return 0;
+    // Take in what the OS holds without waiting, so bytes are counted even when no event
+    // loop ran since they arrived.
+    port_.waitForReadyRead(0);
+    return static_cast<int>(qMin<qint64>(port_.bytesAvailable(), INT_MAX));
+}
+
+QByteArray SystemSerialPort::input() {
+    if (!port_.isOpen())
+        return {};
+    port_.waitForReadyRead(0);
+    return port_.readAll();
+}
+
+void SystemSerialPort::onError(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::ResourceError && port_.isOpen()) {
+        // The device is gone; Qt would keep it "open" and raise this error in a loop.
+        qCInfo(lcPort) << deviceName() << "vanished:" << port_.errorString();
+        port_.close();
+    }
+}
+
+} // namespace torvika

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/linesettings.h"
+#include "platform/portmap.h"
+#include "platform/serialport.h"
+
+#include <QSerialPort>
+
+namespace torvika {
+
+// The program's serial port over QSerialPort.
+class SystemSerialPort final : public SerialPort {
+public:
+    // Caps what a flooding peer can make the port hold in memory.
+    static constexpr qint64 ReadBufferSize = 4096;
+
+    explicit SystemSerialPort(PortMap map = {});
+    ~SystemSerialPort() override;
+
+    void setCommPort(int portNumber) override;
+    int commPort() const override { return portNumber_; }
+    QString deviceName() const override { return map_.deviceFor(portNumber_); }
+    QString deviceFor(int portNumber) const { return map_.deviceFor(portNumber); }
+
+    void setSettings(const QString &settings) override { settings_ = settings; }
+    QString settings() const override { return settings_; }
+    void setInputModeBinary() override {}
+
+    bool isOpen() const override { return port_.isOpen(); }
+    PortResult open() override;
+    void close() override;
+    PortResult write(QByteArrayView bytes) override;
+    int inBufferCount() override;
+    QByteArray input() override;
+
+    // What was asked of QSerialPort at the last open (a pty ignores parity and data bits).
+    const QSerialPort &qtPort() const { return port_; }
+
+private:
+    PortResult failure(const QString &what);
+    void onError(QSerialPort::SerialPortError error);
+
+    PortMap map_;
+    int portNumber_ = 1;
+    QString settings_ = QStringLiteral("9600,n,8,1");
+    QSerialPort port_;
+};
+
+} // namespace torvika
