@@ -1,15 +1,27 @@
 #pragma once
 
+#include "config/chareditor.h"
+#include "platform/layout.h"
 #include "platform/messageboxes.h"
 #include "platform/serialport.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QWidget>
+
+#include <span>
 
 namespace torvika {
 
+// The dialog's fixed layout, one row per control (frmudchar_layout.cpp).
+std::span<const layout::Item> frmUDCharLayout();
+// Client area of the dialog, in twips.
+constexpr int FrmUDCharClientWidth = 8325;
+constexpr int FrmUDCharClientHeight = 6345;
+
 // The configuration dialog "Configure TORVIKA": custom characters, startup screen and the
 // module's own line speed. One object for the whole run; it writes straight to the main
-// window's port. (Skeleton: filled in by the dialog's own work.)
+// window's port, never through the transmit buffer or the traffic monitor.
 class FrmUDChar : public QWidget {
     Q_OBJECT
 public:
@@ -20,9 +32,50 @@ public:
     // afresh from the layout and the load handler runs; when open, it is brought forward.
     void showDialog();
 
+    // The controls of the current showing; empty while the dialog is closed.
+    const layout::Controls &controls() const { return controls_; }
+    const CharEditor &editor() const { return editor_; }
+
+    void Form_Load();
+
+    // Pixel cells, one handler per row; Index is the cell's bit weight.
+    void UDC1_Click(int Index);
+    void UDC1A_Click(int Index);
+    void UDC1B_Click(int Index);
+    void UDC1C_Click(int Index);
+    void UDC1D_Click(int Index);
+    void UDC1E_Click(int Index);
+    void UDC1F_Click(int Index);
+    void UDC1G_Click(int Index);
+
+    void cmdSetAll_Click();
+    void cmdClrAll_Click();
+    void cmdSetUD_Click(int Index);
+    void cmdLoadUD_Click();
+
+    void cmdSetSU_Click();
+    void cmdClrSU_Click();
+    void cmd9600_Click();
+    void cmd19200_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void build();
+    void connectControls();
+    void pixelClick(int row, int weight);
+    void showRow(int row, const QString &text);
+    void showCells();
+    // Writes one click's writes in order; the first failure is reported and ends the click.
+    bool writeAll(const QList<QByteArray> &writes);
+
     SerialPort &port_;
     MessageBoxes &boxes_;
+    CharEditor editor_;
+    QWidget *content_ = nullptr;
+    layout::Controls controls_;
+    bool centred_ = false;
 };
 
 } // namespace torvika

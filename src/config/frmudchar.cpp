@@ -1,0 +1,232 @@
+#include "config/frmudchar.h"
+
+#include "link/dialogframes.h"
+#include "link/portaccess.h"
+#include "platform/appicon.h"
+#include "platform/captionbutton.h"
+#include "platform/fonts.h"
+#include "platform/pixelcell.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+
+#include <array>
+
+namespace torvika {
+
+namespace {
+
+const QString Caption = QStringLiteral("Configure TORVIKA");
+const QString TextIsEmpty = QStringLiteral("Text is Empty");
+const QColor UnlitColour(128, 255, 128);
+const QColor LitColour(0, 0, 0);
+
+constexpr std::array<const char *, CharEditor::Rows> CellRows{"UDC1",  "UDC1A", "UDC1B", "UDC1C",
+                                                              "UDC1D", "UDC1E", "UDC1F", "UDC1G"};
+constexpr std::array<int, 5> Weights{16, 8, 4, 2, 1};
+
+using RowHandler = void (FrmUDChar::*)(int);
+constexpr std::array<RowHandler, CharEditor::Rows> RowHandlers{
+    &FrmUDChar::UDC1_Click,  &FrmUDChar::UDC1A_Click, &FrmUDChar::UDC1B_Click,
+    &FrmUDChar::UDC1C_Click, &FrmUDChar::UDC1D_Click, &FrmUDChar::UDC1E_Click,
+    &FrmUDChar::UDC1F_Click, &FrmUDChar::UDC1G_Click};
+
+QString rowLabelName(int row) {
+    return QStringLiteral("lblRow%1").arg(row + 1);
+}
+
+} // namespace
+
+FrmUDChar::FrmUDChar(SerialPort &port, MessageBoxes &boxes, QWidget *parent)
+    : QWidget(parent, Qt::Window), port_(port), boxes_(boxes) {
+    setObjectName(QStringLiteral("frmUDChar"));
+    setWindowTitle(Caption);
+    setWindowIcon(appIcon());
+    setFont(layoutFont(layout::FontSpec{}));
+    setFixedSize(layout::px(FrmUDCharClientWidth), layout::px(FrmUDCharClientHeight));
+}
+
+FrmUDChar::~FrmUDChar() = default;
+
+void FrmUDChar::showDialog() {
+    if (content_ && isVisible()) {
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        raise();
+        activateWindow();
+        return;
+    }
+    build();
+    Form_Load();
+    if (!centred_) {
+        centred_ = true;
+        if (const QScreen *screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void FrmUDChar::build() {
+    // The controls of a closed showing are already gone; this one starts from the design.
+    delete content_;
+    content_ = new QWidget(this);
+    content_->setObjectName(QStringLiteral("frmUDCharClient"));
+    content_->setGeometry(rect());
+    controls_ = layout::build(content_, frmUDCharLayout());
+    connectControls();
+    content_->show();
+}
+
+void FrmUDChar::connectControls() {
+    for (int row = 0; row < CharEditor::Rows; ++row) {
+        const RowHandler handler = RowHandlers[static_cast<std::size_t>(row)];
+        for (const int weight : Weights) {
+            auto *cell = controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], weight);
+            connect(cell, &PixelCell::clicked, this,
+                    [this, handler](int index) { (this->*handler)(index); });
+        }
+    }
+    const auto onClick = [this](const char *name, int index, auto handler) {
+        connect(controls_.get<CaptionButton>(name, index), &QPushButton::clicked, this, handler);
+    };
+    onClick("cmdSetAll", -1, [this] { cmdSetAll_Click(); });
+    onClick("cmdClrAll", -1, [this] { cmdClrAll_Click(); });
+    for (int slot = 0; slot < CharEditor::Slots; ++slot)
+        onClick("cmdSetUD", slot, [this, slot] { cmdSetUD_Click(slot); });
+    onClick("cmdLoadUD", -1, [this] { cmdLoadUD_Click(); });
+    onClick("cmdSetSU", -1, [this] { cmdSetSU_Click(); });
+    onClick("cmdClrSU", -1, [this] { cmdClrSU_Click(); });
+    onClick("cmd9600", -1, [this] { cmd9600_Click(); });
+    onClick("cmd19200", -1, [this] { cmd19200_Click(); });
+}
+
+void FrmUDChar::closeEvent(QCloseEvent *event) {
+    // The next showing builds the controls again from the layout; the slots stay.
+    controls_ = {};
+    delete content_;
+    content_ = nullptr;
+    event->accept();
+}
+
+void FrmUDChar::Form_Load() {
+    // A port that cannot be opened is reported; the editor still starts from an empty row
+    // so that the unlit grid and UDRow agree.
+    openPortIfClosed(port_, boxes_);
+    for (int row = 0; row < CharEditor::Rows; ++row)
+        showRow(row, CharEditor::clearedRowText());
+    editor_.clearAll();
+}
+
+void FrmUDChar::UDC1_Click(int Index) {
+    pixelClick(0, Index);
+}
+void FrmUDChar::UDC1A_Click(int Index) {
+    pixelClick(1, Index);
+}
+void FrmUDChar::UDC1B_Click(int Index) {
+    pixelClick(2, Index);
+}
+void FrmUDChar::UDC1C_Click(int Index) {
+    pixelClick(3, Index);
+}
+void FrmUDChar::UDC1D_Click(int Index) {
+    pixelClick(4, Index);
+}
+void FrmUDChar::UDC1E_Click(int Index) {
+    pixelClick(5, Index);
+}
+void FrmUDChar::UDC1F_Click(int Index) {
+    pixelClick(6, Index);
+}
+void FrmUDChar::UDC1G_Click(int Index) {
+    pixelClick(7, Index);
+}
+
+void FrmUDChar::pixelClick(int row, int weight) {
+    auto *cell = controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], weight);
+    if (!cell)
+        return;
+    editor_.toggle(row, weight);
+    cell->setBackground(editor_.lit(row, weight) ? LitColour : UnlitColour);
+    showRow(row, CharEditor::rowText(editor_.row(row)));
+}
+
+void FrmUDChar::cmdSetAll_Click() {
+    editor_.setAll();
+    for (int row = 0; row < CharEditor::Rows; ++row)
+        showRow(row, CharEditor::rowText(CharEditor::FullRow));
+    showCells();
+}
+
+void FrmUDChar::cmdClrAll_Click() {
+    editor_.clearAll();
+    for (int row = 0; row < CharEditor::Rows; ++row)
+        showRow(row, CharEditor::clearedRowText());
+    showCells();
+}
+
+void FrmUDChar::cmdSetUD_Click(int Index) {
+    editor_.store(Index);
+}
+
+void FrmUDChar::cmdLoadUD_Click() {
+    writeAll(dialogframes::customCharWrites(editor_.bitmaps()));
+}
+
+void FrmUDChar::cmdSetSU_Click() {
+    const auto *row0 = controls_.get<QLineEdit>("txtLine1");
+    const auto *row1 = controls_.get<QLineEdit>("TxtLine2");
+    if (!row0 || !row1)
+        return;
+    if (row0->text().isEmpty()) {
+        boxes_.information(AppTitle, TextIsEmpty);
+        return;
+    }
+    const dialogframes::StartupScreen screen =
+        dialogframes::setStartupScreen(row0->text(), row1->text());
+    if (!screen.problem.isEmpty()) {
+        boxes_.information(AppTitle, screen.problem);
+        return;
+    }
+    writeAll({screen.frame});
+}
+
+void FrmUDChar::cmdClrSU_Click() {
+    writeAll(dialogframes::eraseStartupScreenWrites());
+}
+
+void FrmUDChar::cmd9600_Click() {
+    writeAll(dialogframes::setBaud9600Writes());
+}
+
+void FrmUDChar::cmd19200_Click() {
+    writeAll(dialogframes::setBaud19200Writes());
+}
+
+void FrmUDChar::showRow(int row, const QString &text) {
+    if (auto *label = controls_.get<QLabel>(rowLabelName(row).toLatin1().constData()))
+        label->setText(text);
+}
+
+void FrmUDChar::showCells() {
+    for (int row = 0; row < CharEditor::Rows; ++row)
+        for (const int weight : Weights)
+            if (auto *cell =
+                    controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], weight))
+                cell->setBackground(editor_.lit(row, weight) ? LitColour : UnlitColour);
+}
+
+bool FrmUDChar::writeAll(const QList<QByteArray> &writes) {
+    for (const QByteArray &bytes : writes)
+        if (!writeDirect(port_, boxes_, bytes))
+            return false;
+    return true;
+}
+
+} // namespace torvika
