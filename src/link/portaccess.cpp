@@ -19,12 +19,20 @@ bool openPortIfClosed(SerialPort &port, MessageBoxes &boxes) {
 }
 
 bool writeDirect(SerialPort &port, MessageBoxes &boxes, QByteArrayView bytes) {
+    return writeSequence(port, boxes, {bytes.toByteArray()});
+}
+
+bool writeSequence(SerialPort &port, MessageBoxes &boxes, const QList<QByteArray> &writes) {
     if (!openPortIfClosed(port, boxes))
         return false;
-    const PortResult result = port.write(bytes);
-    if (!result)
-        reportPortUnavailable(boxes, port, result);
-    return result.ok;
+    for (const QByteArray &bytes : writes) {
+        const PortResult result = port.write(bytes);
+        if (!result) {
+            reportPortUnavailable(boxes, port, result);
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace torvika

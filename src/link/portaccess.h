@@ -3,7 +3,9 @@
 #include "platform/messageboxes.h"
 #include "platform/serialport.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 
 namespace torvika {
 
@@ -19,5 +21,9 @@ bool openPortIfClosed(SerialPort &port, MessageBoxes &boxes);
 // A write straight to the port (not through the transmit buffer or the traffic monitor):
 // opens a closed port first; any failure is reported once and the write is dropped.
 bool writeDirect(SerialPort &port, MessageBoxes &boxes, QByteArrayView bytes);
+
+// Several such writes in order, with nothing between them; the first failure is reported
+// once and the rest are dropped.
+bool writeSequence(SerialPort &port, MessageBoxes &boxes, const QList<QByteArray> &writes);
 
 } // namespace torvika
