@@ -223,10 +223,7 @@ void FrmUDChar::showCells() {
 }
 
 bool FrmUDChar::writeAll(const QList<QByteArray> &writes) {
-    for (const QByteArray &bytes : writes)
-        if (!writeDirect(port_, boxes_, bytes))
-            return false;
-    return true;
+    return writeSequence(port_, boxes_, writes);
 }
 
 } // namespace torvika
