@@ -1,0 +1,93 @@
+#include "ptypeer.h"
+
+#include <QElapsedTimer>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace torvika::test {
+
+PtyPeer::PtyPeer(bool keepSlaveOpen) {
+    char name[256] = {};
+    int slave = -1;
+    if (openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
+        master_ = -1;
+        return;
+    }
+    termios raw{};
+    tcgetattr(slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave, TCSANOW, &raw);
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    slavePath_ = QString::fromLocal8Bit(name);
+    if (keepSlaveOpen)
+        slave_ = slave;
+    else
+        ::close(slave);
+}
+
+PtyPeer::~PtyPeer() {
+    closeMaster();
+    if (slave_ >= 0)
+        ::close(slave_);
+}
+
+QByteArray PtyPeer::read(int count, int timeoutMs) {
+    QByteArray got;
+    QElapsedTimer clock;
+    clock.start();
+    while (master_ >= 0 && got.size() < count) {
+        const qint64 left = timeoutMs - clock.elapsed();
+        if (left <= 0)
+            break;
+        pollfd p{master_, POLLIN, 0};
+        if (poll(&p, 1, static_cast<int>(left)) <= 0)
+            continue;
+        char buffer[4096];
+        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        if (n > 0)
+            got.append(buffer, n);
+        else if (n < 0 && errno != EAGAIN && errno != EINTR)
+            break;
+    }
+    return got;
+}
+
+QByteArray PtyPeer::readAvailable(int waitMs) {
+    QByteArray got;
+    for (;;) {
+        const QByteArray more = read(1 << 20, waitMs);
+        if (more.isEmpty())
+            return got;
+        got += more;
+    }
+}
+
+bool PtyPeer::write(const QByteArray &bytes) {
+    qsizetype done = 0;
+    while (master_ >= 0 && done < bytes.size()) {
+        const ssize_t n = ::write(master_, bytes.constData() + done, bytes.size() - done);
+        if (n > 0) {
+            done += n;
+        } else if (n < 0 && errno == EAGAIN) {
+            pollfd p{master_, POLLOUT, 0};
+            if (poll(&p, 1, 1000) <= 0)
+                return false;
+        } else if (n < 0 && errno != EINTR) {
+            return false;
+        }
+    }
+    return done == bytes.size();
+}
+
+void PtyPeer::closeMaster() {
+    if (master_ >= 0)
+        ::close(master_);
+    master_ = -1;
+}
+
+} // namespace torvika::test
