@@ -22,7 +22,7 @@ Transmitter::Transmitter(ModVariables &vars, SerialPort &port, MessageBoxes &box
 
 bool Transmitter::SendTxData(int count) {
     if (count < 0 || count > ModVariables::TxDataSize) {
-        qCWarning(lcLink) << "SendTxData: count" << count << "outside the buffer; nothing sent";
+        qCInfo(lcLink) << "SendTxData: count" << count << "outside the buffer; nothing sent";
         return false;
     }
     monitor_.clearTrace();
