@@ -40,13 +40,15 @@ QByteArray PtyPeer::read(int count, int timeoutMs) {
     QByteArray got;
     QElapsedTimer clock;
     clock.start();
+    // At least one look, so a zero timeout still takes what is already there.
     while (master_ >= 0 && got.size() < count) {
-        const qint64 left = timeoutMs - clock.elapsed();
-        if (left <= 0)
-            break;
+        const qint64 left = qMax<qint64>(0, timeoutMs - clock.elapsed());
         pollfd p{master_, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(left)) <= 0)
+        if (poll(&p, 1, static_cast<int>(left)) <= 0) {
+            if (clock.elapsed() >= timeoutMs)
+                break;
             continue;
+        }
         char buffer[4096];
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n > 0)
