@@ -33,11 +33,21 @@ std::optional<std::uint8_t> toByte(int value) {
     return static_cast<std::uint8_t>(value);
 }
 
-std::optional<Frame> insertCustomChar(int index) { return computed({index}); }
-std::optional<Frame> lcdControl(int index) { return computed({index + 11}); }
-Frame backspace() { return fixed({8}); }
-Frame cursorLeft() { return fixed({14}); }
-Frame cursorRight() { return fixed({15}); }
+std::optional<Frame> insertCustomChar(int index) {
+    return computed({index});
+}
+std::optional<Frame> lcdControl(int index) {
+    return computed({index + 11});
+}
+Frame backspace() {
+    return fixed({8});
+}
+Frame cursorLeft() {
+    return fixed({14});
+}
+Frame cursorRight() {
+    return fixed({15});
+}
 
 std::optional<Frame> textChar(int code) {
     if (code < 32)
@@ -45,15 +55,31 @@ std::optional<Frame> textChar(int code) {
     return computed({code});
 }
 
-std::optional<Frame> cursorStyle(int position) { return computed({CommandPrefix, position + 1}); }
-Frame initGraph() { return fixed({CommandPrefix, 4}); }
-std::optional<Frame> backlight(int index) { return computed({CommandPrefix, index + 6}); }
-Frame loadCustomChars() { return fixed({CommandPrefix, 8}); }
-Frame readInputs() { return fixed({CommandPrefix, 10}); }
-Frame saveSettings() { return fixed({CommandPrefix, 20, 13}); }
-Frame showStartupScreen() { return fixed({CommandPrefix, 22}); }
+std::optional<Frame> cursorStyle(int position) {
+    return computed({CommandPrefix, position + 1});
+}
+Frame initGraph() {
+    return fixed({CommandPrefix, 4});
+}
+std::optional<Frame> backlight(int index) {
+    return computed({CommandPrefix, index + 6});
+}
+Frame loadCustomChars() {
+    return fixed({CommandPrefix, 8});
+}
+Frame readInputs() {
+    return fixed({CommandPrefix, 10});
+}
+Frame saveSettings() {
+    return fixed({CommandPrefix, 20, 13});
+}
+Frame showStartupScreen() {
+    return fixed({CommandPrefix, 22});
+}
 
-std::optional<Frame> setBrightness(int level) { return computed({CommandPrefix, 40, level}); }
+std::optional<Frame> setBrightness(int level) {
+    return computed({CommandPrefix, 40, level});
+}
 
 std::optional<Frame> graph(int index, int position) {
     return computed({CommandPrefix, index + 43, position + 1});
@@ -63,7 +89,9 @@ std::optional<Frame> clearRowOrColumn(int index, int position) {
     return computed({CommandPrefix, index + 45, position});
 }
 
-std::optional<Frame> setOutputs(std::uint8_t mask) { return computed({CommandPrefix, 47, mask}); }
+std::optional<Frame> setOutputs(std::uint8_t mask) {
+    return computed({CommandPrefix, 47, mask});
+}
 
 std::optional<Frame> setCursorPosition(int row, int column) {
     return computed({CommandPrefix, 50, row, column});

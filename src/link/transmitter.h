@@ -27,8 +27,8 @@ public:
     // Real ticks come every 10 ms, so a 10-tick wait lasts at least 100 ms.
     static constexpr int TickIntervalMs = 10;
 
-    Transmitter(ModVariables &vars, SerialPort &port, MessageBoxes &boxes,
-                TrafficMonitor &monitor, QObject *parent = nullptr);
+    Transmitter(ModVariables &vars, SerialPort &port, MessageBoxes &boxes, TrafficMonitor &monitor,
+                QObject *parent = nullptr);
 
     // Sends TxData[0..count-1], one write per byte, tracing each byte. Opens a closed
     // port first. Returns whether every byte went out; a failure has then been reported.

@@ -102,8 +102,8 @@ void FrmMain::Form_Load() {
         controls_.get<QRadioButton>("opt19200")->setChecked(true);
 
     auto *cboCursor = controls_.get<QComboBox>("cboCursor");
-    cboCursor->addItems({QStringLiteral("Underline"), QStringLiteral("Block Blinking"),
-                         QStringLiteral("Hide")});
+    cboCursor->addItems(
+        {QStringLiteral("Underline"), QStringLiteral("Block Blinking"), QStringLiteral("Hide")});
     cboCursor->setCurrentIndex(0);
 
     port_.setCommPort(start.commPort);
@@ -138,9 +138,13 @@ void FrmMain::changeLineSpeed(const QString &settings) {
     port_.setSettings(settings);
 }
 
-void FrmMain::opt9600_Click() { changeLineSpeed(Setting9600); }
+void FrmMain::opt9600_Click() {
+    changeLineSpeed(Setting9600);
+}
 
-void FrmMain::opt19200_Click() { changeLineSpeed(Setting19200); }
+void FrmMain::opt19200_Click() {
+    changeLineSpeed(Setting19200);
+}
 
 void FrmMain::cboComm_Click(int index) {
     // Takes effect for this run only; the file keeps the number read at start.

@@ -21,7 +21,9 @@ const QString NoResponseText = QStringLiteral("No Response From LCD");
 
 // A key that produces no character for the display: Back space, Enter, Escape, Delete,
 // control combinations.
-bool isControl(char32_t c) { return c < 32 || c == 127; }
+bool isControl(char32_t c) {
+    return c < 32 || c == 127;
+}
 
 } // namespace
 
@@ -111,11 +113,11 @@ bool FrmMain::sendTyped(const QString &typed) {
         if (isControl(code))
             continue;
         if (code > 255) {
-            boxes_.information(AppTitle,
-                               QStringLiteral("Only characters with codes 32 to 255 can be sent "
-                                              "to the display; \"%1\" (code %2) is not sent.")
-                                   .arg(QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1))
-                                   .arg(code));
+            boxes_.information(
+                AppTitle, QStringLiteral("Only characters with codes 32 to 255 can be sent "
+                                         "to the display; \"%1\" (code %2) is not sent.")
+                              .arg(QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1))
+                              .arg(code));
             return false;
         }
         anyCharacter = true;
@@ -136,7 +138,8 @@ bool FrmMain::sendFrame(const std::optional<frames::Frame> &frame) {
 
 int FrmMain::selectedPosition(const char *list, const QString &caption, const QString &values) {
     auto *box = controls_.get<QComboBox>(list);
-    const int position = box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    const int position =
+        box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (position < 0)
         boxes_.information(AppTitle, QStringLiteral("\"%1\" shows \"%2\", which is not one of its "
                                                     "values. Choose %3.")
@@ -144,11 +147,21 @@ int FrmMain::selectedPosition(const char *list, const QString &caption, const QS
     return position;
 }
 
-void FrmMain::cmdLCD_Click(int Index) { sendFrame(frames::lcdControl(Index)); }
-void FrmMain::cmdBackspace_Click() { sendFrame(frames::backspace()); }
-void FrmMain::cmdCustom_Click(int Index) { sendFrame(frames::insertCustomChar(Index)); }
-void FrmMain::cmdCL_Click() { sendFrame(frames::cursorLeft()); }
-void FrmMain::cmdCR_Click() { sendFrame(frames::cursorRight()); }
+void FrmMain::cmdLCD_Click(int Index) {
+    sendFrame(frames::lcdControl(Index));
+}
+void FrmMain::cmdBackspace_Click() {
+    sendFrame(frames::backspace());
+}
+void FrmMain::cmdCustom_Click(int Index) {
+    sendFrame(frames::insertCustomChar(Index));
+}
+void FrmMain::cmdCL_Click() {
+    sendFrame(frames::cursorLeft());
+}
+void FrmMain::cmdCR_Click() {
+    sendFrame(frames::cursorRight());
+}
 
 void FrmMain::cmdCurPos_Click() {
     const int row = selectedPosition("cboRow", QStringLiteral("Row"), QStringLiteral("0 or 1"));
@@ -163,9 +176,9 @@ void FrmMain::cmdCurPos_Click() {
 
 void FrmMain::cmdClearCR_Click(int Index) {
     const int position =
-        Index == 0 ? selectedPosition("cboRow", QStringLiteral("Row"), QStringLiteral("0 or 1"))
-                   : selectedPosition("cboColumn", QStringLiteral("Column"),
-                                      QStringLiteral("0 to 15"));
+        Index == 0
+            ? selectedPosition("cboRow", QStringLiteral("Row"), QStringLiteral("0 or 1"))
+            : selectedPosition("cboColumn", QStringLiteral("Column"), QStringLiteral("0 to 15"));
     if (position >= 0)
         sendFrame(frames::clearRowOrColumn(Index, position));
 }
@@ -177,7 +190,9 @@ void FrmMain::cmdCursor_Click() {
         sendFrame(frames::cursorStyle(position));
 }
 
-void FrmMain::cmdBL_Click(int Index) { sendFrame(frames::backlight(Index)); }
+void FrmMain::cmdBL_Click(int Index) {
+    sendFrame(frames::backlight(Index));
+}
 
 void FrmMain::Backlightlevel_Change() {
     sendFrame(frames::setBrightness(controls_.get<QSlider>("Backlightlevel")->value()));
@@ -187,9 +202,8 @@ void FrmMain::cmdOut_Click() {
     bool on[3] = {};
     for (int i = 0; i < 3; ++i) {
         const QByteArray list = "cboOut" + QByteArray::number(i + 1);
-        const int position = selectedPosition(list.constData(),
-                                              QStringLiteral("Output %1").arg(i + 1),
-                                              QStringLiteral("ON or OFF"));
+        const int position = selectedPosition(
+            list.constData(), QStringLiteral("Output %1").arg(i + 1), QStringLiteral("ON or OFF"));
         if (position < 0)
             return;
         on[i] = position == 0;
@@ -208,10 +222,13 @@ void FrmMain::cmdReadInput_Click() {
     }
     const auto inputs = frames::decodeInputs(static_cast<std::uint8_t>(reply.front()));
     for (int i = 0; i < 3; ++i)
-        controls_.get<QLabel>("lblInput", i)->setText(frames::inputText(inputs[static_cast<std::size_t>(i)]));
+        controls_.get<QLabel>("lblInput", i)
+            ->setText(frames::inputText(inputs[static_cast<std::size_t>(i)]));
 }
 
-void FrmMain::cmdInitGraph_Click() { sendFrame(frames::initGraph()); }
+void FrmMain::cmdInitGraph_Click() {
+    sendFrame(frames::initGraph());
+}
 
 void FrmMain::cmdGraph_Click(int Index) {
     const int position =
@@ -220,8 +237,12 @@ void FrmMain::cmdGraph_Click(int Index) {
         sendFrame(frames::graph(Index, position));
 }
 
-void FrmMain::cmdCustomChar_Click() { sendFrame(frames::loadCustomChars()); }
-void FrmMain::cmdDSU_Click() { sendFrame(frames::showStartupScreen()); }
+void FrmMain::cmdCustomChar_Click() {
+    sendFrame(frames::loadCustomChars());
+}
+void FrmMain::cmdDSU_Click() {
+    sendFrame(frames::showStartupScreen());
+}
 
 void FrmMain::cmdSave_Click() {
     if (!boxes_.question(QStringLiteral("Save Setting"),

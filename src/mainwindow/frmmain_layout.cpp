@@ -92,6 +92,8 @@ const layout::Item Layout[] = {
 
 } // namespace
 
-std::span<const layout::Item> frmMainLayout() { return Layout; }
+std::span<const layout::Item> frmMainLayout() {
+    return Layout;
+}
 
 } // namespace torvika

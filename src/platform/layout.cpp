@@ -27,7 +27,9 @@ QString objectName(const char *name, int index) {
 
 namespace {
 
-QColor toColor(const Rgb &c) { return QColor(c.r, c.g, c.b); }
+QColor toColor(const Rgb &c) {
+    return QColor(c.r, c.g, c.b);
+}
 
 QWidget *create(const Item &item, QWidget *parent) {
     const QString caption = QString::fromUtf8(item.caption);
@@ -95,8 +97,7 @@ void applyColours(QWidget *w, const Item &item) {
         w->setAutoFillBackground(!field);
     }
     if (item.foreground)
-        palette.setColor(field ? QPalette::Text : QPalette::WindowText,
-                         toColor(*item.foreground));
+        palette.setColor(field ? QPalette::Text : QPalette::WindowText, toColor(*item.foreground));
     w->setPalette(palette);
 }
 

@@ -15,7 +15,9 @@ namespace torvika::layout {
 
 // 15 twips make one logical pixel; Qt's high-DPI scaling does the rest.
 constexpr int TwipsPerPixel = 15;
-constexpr int px(int twips) { return twips / TwipsPerPixel; }
+constexpr int px(int twips) {
+    return twips / TwipsPerPixel;
+}
 QRect toPixels(int left, int top, int width, int height);
 
 enum class Kind {
@@ -43,21 +45,21 @@ struct SliderSpec {
 };
 
 struct Item {
-    const char *name;           // object name; an array element becomes "name(index)"
+    const char *name; // object name; an array element becomes "name(index)"
     Kind kind;
-    int index = -1;             // control-array index, -1 when not in an array
-    const char *caption = "";   // caption, or initial text of a field or list
+    int index = -1;                               // control-array index, -1 when not in an array
+    const char *caption = "";                     // caption, or initial text of a field or list
     int left = 0, top = 0, width = 0, height = 0; // twips, in the container's client area
-    int tab = -1;               // place in the focus order (labels and frames never take focus)
+    int tab = -1;                 // place in the focus order (labels and frames never take focus)
     const char *parent = nullptr; // object name of the containing frame; nullptr: client area
     FontSpec font{};
     std::optional<Rgb> background{};
     std::optional<Rgb> foreground{};
-    bool border = false;        // thin single border (labels)
+    bool border = false; // thin single border (labels)
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
-    bool wordWrap = false;      // labels
-    int maxLength = 0;          // text fields; 0 = no limit
-    SliderSpec slider{};        // sliders
+    bool wordWrap = false; // labels
+    int maxLength = 0;     // text fields; 0 = no limit
+    SliderSpec slider{};   // sliders
 };
 
 // Object name of an item: "cmdLCD(2)" for an array element, else the plain name.

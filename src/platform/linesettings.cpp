@@ -8,7 +8,9 @@ namespace torvika {
 
 namespace {
 
-LineSettingsParse refuse(QString why) { return {std::nullopt, std::move(why)}; }
+LineSettingsParse refuse(QString why) {
+    return {std::nullopt, std::move(why)};
+}
 
 bool allDigits(QStringView s) {
     if (s.isEmpty())
@@ -38,12 +40,23 @@ LineSettingsParse parseLineSettings(QStringView text) {
     if (parity.size() != 1)
         return refuse(QStringLiteral("the parity must be one of n, e, o, m, s"));
     switch (parity[0].toLower().unicode()) {
-    case u'n': s.parity = LineSettings::Parity::None; break;
-    case u'e': s.parity = LineSettings::Parity::Even; break;
-    case u'o': s.parity = LineSettings::Parity::Odd; break;
-    case u'm': s.parity = LineSettings::Parity::Mark; break;
-    case u's': s.parity = LineSettings::Parity::Space; break;
-    default: return refuse(QStringLiteral("the parity must be one of n, e, o, m, s"));
+    case u'n':
+        s.parity = LineSettings::Parity::None;
+        break;
+    case u'e':
+        s.parity = LineSettings::Parity::Even;
+        break;
+    case u'o':
+        s.parity = LineSettings::Parity::Odd;
+        break;
+    case u'm':
+        s.parity = LineSettings::Parity::Mark;
+        break;
+    case u's':
+        s.parity = LineSettings::Parity::Space;
+        break;
+    default:
+        return refuse(QStringLiteral("the parity must be one of n, e, o, m, s"));
     }
 
     const QStringView data = fields[2].trimmed();
@@ -69,6 +82,8 @@ LineSettingsParse parseLineSettings(QStringView text) {
     return {s, {}};
 }
 
-QString lineSettingsProblem(const QString &text) { return parseLineSettings(text).problem; }
+QString lineSettingsProblem(const QString &text) {
+    return parseLineSettings(text).problem;
+}
 
 } // namespace torvika

@@ -11,20 +11,28 @@ namespace {
 
 QSerialPort::Parity toQt(LineSettings::Parity p) {
     switch (p) {
-    case LineSettings::Parity::Even: return QSerialPort::EvenParity;
-    case LineSettings::Parity::Odd: return QSerialPort::OddParity;
-    case LineSettings::Parity::Mark: return QSerialPort::MarkParity;
-    case LineSettings::Parity::Space: return QSerialPort::SpaceParity;
-    case LineSettings::Parity::None: break;
+    case LineSettings::Parity::Even:
+        return QSerialPort::EvenParity;
+    case LineSettings::Parity::Odd:
+        return QSerialPort::OddParity;
+    case LineSettings::Parity::Mark:
+        return QSerialPort::MarkParity;
+    case LineSettings::Parity::Space:
+        return QSerialPort::SpaceParity;
+    case LineSettings::Parity::None:
+        break;
     }
     return QSerialPort::NoParity;
 }
 
 QSerialPort::StopBits toQt(LineSettings::StopBits s) {
     switch (s) {
-    case LineSettings::StopBits::Two: return QSerialPort::TwoStop;
-    case LineSettings::StopBits::OneAndHalf: return QSerialPort::OneAndHalfStop;
-    case LineSettings::StopBits::One: break;
+    case LineSettings::StopBits::Two:
+        return QSerialPort::TwoStop;
+    case LineSettings::StopBits::OneAndHalf:
+        return QSerialPort::OneAndHalfStop;
+    case LineSettings::StopBits::One:
+        break;
     }
     return QSerialPort::OneStop;
 }
@@ -37,9 +45,13 @@ SystemSerialPort::SystemSerialPort(PortMap map) : map_(std::move(map)) {
                      [this](QSerialPort::SerialPortError e) { onError(e); });
 }
 
-SystemSerialPort::~SystemSerialPort() { close(); }
+SystemSerialPort::~SystemSerialPort() {
+    close();
+}
 
-void SystemSerialPort::setCommPort(int portNumber) { portNumber_ = portNumber; }
+void SystemSerialPort::setCommPort(int portNumber) {
+    portNumber_ = portNumber;
+}
 
 PortResult SystemSerialPort::failure(const QString &what) {
     QString reason = what;

@@ -35,8 +35,9 @@ struct Wired {
     Wired() {
         QFile f(ini.fileName());
         f.open(QIODevice::WriteOnly);
-        f.write("[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[LCD]\r\nBL=155\r\n[Ports]\r\n1=" +
-                peer.slavePath().toLocal8Bit() + "\r\n");
+        f.write(
+            "[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[LCD]\r\nBL=155\r\n[Ports]\r\n1=" +
+            peer.slavePath().toLocal8Bit() + "\r\n");
         f.close();
         port = std::make_unique<SystemSerialPort>(portMapFromSettings(ini));
         window = std::make_unique<FrmMain>(vars, ini, *port, boxes);
@@ -57,7 +58,9 @@ struct Wired {
     QString trace() { return get<QLabel>("lblTxData")->text(); }
 };
 
-QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char *text) {
+    return QByteArray::fromHex(text);
+}
 
 } // namespace
 
@@ -103,16 +106,16 @@ private slots:
             << "cmdOut" << -1 << QStringList{"cboOut1=OFF", "cboOut2=OFF", "cboOut3=OFF"}
             << hex("FE2F00");
         QTest::newRow("all outputs ON send FE 2F 07") << "cmdOut" << -1 << none << hex("FE2F07");
-        QTest::newRow("Init Graph Utility sends FE 04") << "cmdInitGraph" << -1 << none
-                                                        << hex("FE04");
+        QTest::newRow("Init Graph Utility sends FE 04")
+            << "cmdInitGraph" << -1 << none << hex("FE04");
         QTest::newRow("width 1 left to right sends FE 2B 01")
             << "cmdGraph" << 0 << none << hex("FE2B01");
         QTest::newRow("width 80 right to left sends FE 2C 50")
             << "cmdGraph" << 1 << QStringList{"cboGraph=80"} << hex("FE2C50");
         QTest::newRow("Load Custom Characters sends FE 08")
             << "cmdCustomChar" << -1 << none << hex("FE08");
-        QTest::newRow("Display Startup Screen sends FE 16") << "cmdDSU" << -1 << none
-                                                            << hex("FE16");
+        QTest::newRow("Display Startup Screen sends FE 16")
+            << "cmdDSU" << -1 << none << hex("FE16");
     }
     void buttonsSendTheirFrames() {
         QFETCH(QString, button);
@@ -220,12 +223,18 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("named");
-        QTest::newRow("row") << "cboRow" << "cmdCurPos" << -1 << "0 or 1";
-        QTest::newRow("column") << "cboColumn" << "cmdClearCR" << 1 << "0 to 15";
-        QTest::newRow("cursor") << "cboCursor" << "cmdCursor" << -1 << "Hide";
-        QTest::newRow("graph") << "cboGraph" << "cmdGraph" << 0 << "1 to 80";
-        QTest::newRow("output 1") << "cboOut1" << "cmdOut" << -1 << "ON or OFF";
-        QTest::newRow("output 3") << "cboOut3" << "cmdOut" << -1 << "ON or OFF";
+        QTest::newRow("row") << "cboRow"
+                             << "cmdCurPos" << -1 << "0 or 1";
+        QTest::newRow("column") << "cboColumn"
+                                << "cmdClearCR" << 1 << "0 to 15";
+        QTest::newRow("cursor") << "cboCursor"
+                                << "cmdCursor" << -1 << "Hide";
+        QTest::newRow("graph") << "cboGraph"
+                               << "cmdGraph" << 0 << "1 to 80";
+        QTest::newRow("output 1") << "cboOut1"
+                                  << "cmdOut" << -1 << "ON or OFF";
+        QTest::newRow("output 3") << "cboOut3"
+                                  << "cmdOut" << -1 << "ON or OFF";
     }
     void listWithoutAValidChoiceSendsNothing() {
         QFETCH(QString, list);
@@ -248,12 +257,12 @@ private slots:
         QTest::addColumn<QStringList>("labels");
         QTest::addColumn<bool>("noResponse");
         const QStringList untouched{"", "", ""};
-        QTest::newRow("05 shows HIGH LOW HIGH") << hex("05") << 0
-                                                << QStringList{"HIGH", "LOW", "HIGH"} << false;
-        QTest::newRow("07 shows all HIGH") << hex("07") << 0
-                                           << QStringList{"HIGH", "HIGH", "HIGH"} << false;
-        QTest::newRow("02 shows LOW HIGH LOW") << hex("02") << 0
-                                               << QStringList{"LOW", "HIGH", "LOW"} << false;
+        QTest::newRow("05 shows HIGH LOW HIGH")
+            << hex("05") << 0 << QStringList{"HIGH", "LOW", "HIGH"} << false;
+        QTest::newRow("07 shows all HIGH")
+            << hex("07") << 0 << QStringList{"HIGH", "HIGH", "HIGH"} << false;
+        QTest::newRow("02 shows LOW HIGH LOW")
+            << hex("02") << 0 << QStringList{"LOW", "HIGH", "LOW"} << false;
         QTest::newRow("F8 shows all LOW, the high bits are ignored")
             << hex("F8") << 0 << QStringList{"LOW", "LOW", "LOW"} << false;
         QTest::newRow("extra bytes: only the first counts")
@@ -339,8 +348,8 @@ private slots:
         Wired w;
         w.port->setCommPort(7);
         w.click("cmdSave");
-        QCOMPARE(w.boxes.texts(),
-                 (QStringList{"Save Settings in non-volatile memory", "SELECTED PORT NOT AVAILABLE!"}));
+        QCOMPARE(w.boxes.texts(), (QStringList{"Save Settings in non-volatile memory",
+                                               "SELECTED PORT NOT AVAILABLE!"}));
     }
 };
 

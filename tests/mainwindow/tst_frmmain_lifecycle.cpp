@@ -105,8 +105,8 @@ private slots:
             << "9600,e,7,2" << true << 50;
         QTest::newRow("19200 selects 19200 bps") << Typical << 2 << "19200,n,8,1" << false << 155;
         QTest::newRow("any other speed selects 19200 bps")
-            << QByteArray("[Settings]\nCommPort=20\nSetting=115200,n,8,1\n[LCD]\nBL=250\n")
-            << 20 << "115200,n,8,1" << false << 250;
+            << QByteArray("[Settings]\nCommPort=20\nSetting=115200,n,8,1\n[LCD]\nBL=250\n") << 20
+            << "115200,n,8,1" << false << 250;
         QTest::newRow("no file: the design state")
             << QByteArray() << 1 << "9600,n,8,1" << true << 155;
     }
@@ -217,8 +217,10 @@ private slots:
     void lineSpeedOptionsCloseThePortAndChangeItsSettings_data() {
         QTest::addColumn<QString>("option");
         QTest::addColumn<QString>("settings");
-        QTest::newRow("19200 bps") << "opt19200" << "19200,n,8,1";
-        QTest::newRow("9600 bps") << "opt9600" << "9600,n,8,1";
+        QTest::newRow("19200 bps") << "opt19200"
+                                   << "19200,n,8,1";
+        QTest::newRow("9600 bps") << "opt9600"
+                                  << "9600,n,8,1";
     }
     void lineSpeedOptionsCloseThePortAndChangeItsSettings() {
         QFETCH(QString, option);

@@ -69,7 +69,7 @@ QByteArray PtyPeer::readAvailable(int waitMs) {
     }
 }
 
-bool PtyPeer::write(const QByteArray &bytes) {
+bool PtyPeer::write(const QByteArray &bytes, int timeoutMs) {
     qsizetype done = 0;
     while (master_ >= 0 && done < bytes.size()) {
         const ssize_t n = ::write(master_, bytes.constData() + done, bytes.size() - done);
@@ -77,7 +77,7 @@ bool PtyPeer::write(const QByteArray &bytes) {
             done += n;
         } else if (n < 0 && errno == EAGAIN) {
             pollfd p{master_, POLLOUT, 0};
-            if (poll(&p, 1, 1000) <= 0)
+            if (poll(&p, 1, timeoutMs) <= 0)
                 return false;
         } else if (n < 0 && errno != EINTR) {
             return false;

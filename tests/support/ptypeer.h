@@ -24,7 +24,7 @@ public:
     // Everything that arrives within `waitMs` of quiet.
     QByteArray readAvailable(int waitMs = 50);
     // Bytes to the program.
-    bool write(const QByteArray &bytes);
+    bool write(const QByteArray &bytes, int timeoutMs = 1000);
     // The peer goes away: the program's next read or write on the device fails.
     void closeMaster();
 

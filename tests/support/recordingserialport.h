@@ -27,9 +27,9 @@ public:
     QByteArray written() const;
 
     // Script.
-    QString failOpenReason;   // non-empty: open() fails with it
-    qint64 failAtByte = -1;   // 0-based index over all bytes ever written that fails
-    QByteArray received;      // bytes waiting to be read
+    QString failOpenReason; // non-empty: open() fails with it
+    qint64 failAtByte = -1; // 0-based index over all bytes ever written that fails
+    QByteArray received;    // bytes waiting to be read
 
     // Record.
     QList<QByteArray> writes;
