@@ -8,6 +8,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QRadioButton>
 #include <QSlider>
 
@@ -30,6 +31,18 @@ namespace {
 QColor toColor(const Rgb &c) {
     return QColor(c.r, c.g, c.b);
 }
+
+// The original option buttons sat their caption closer to the circle; with the desktop
+// style's wider gap "9600 bps" would lose its last pixel in its 65 px.
+class OptionButtonStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override {
+        if (metric == PM_RadioButtonLabelSpacing)
+            return qMin(4, QProxyStyle::pixelMetric(metric, option, widget));
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
 
 QWidget *create(const Item &item, QWidget *parent) {
     const QString caption = QString::fromUtf8(item.caption);
@@ -54,8 +67,13 @@ QWidget *create(const Item &item, QWidget *parent) {
     }
     case Kind::Button:
         return new CaptionButton(caption, parent);
-    case Kind::OptionButton:
-        return new QRadioButton(caption, parent);
+    case Kind::OptionButton: {
+        auto *option = new QRadioButton(caption, parent);
+        auto *style = new OptionButtonStyle;
+        style->setParent(option);
+        option->setStyle(style);
+        return option;
+    }
     case Kind::ComboBox: {
         auto *list = new QComboBox(parent);
         list->setEditable(true);
