@@ -26,7 +26,8 @@ bool allDigits(QStringView s) {
 LineSettingsParse parseLineSettings(QStringView text) {
     const QList<QStringView> fields = text.split(u',');
     if (fields.size() != 4)
-        return refuse(QStringLiteral("expected speed,parity,data bits,stop bits"));
+        return refuse(QStringLiteral("expected four fields, speed,parity,data bits,stop bits, "
+                                     "such as 9600,n,8,1"));
 
     LineSettings s;
     const QStringView speed = fields[0].trimmed();
@@ -37,7 +38,8 @@ LineSettingsParse parseLineSettings(QStringView text) {
     s.baudRate = static_cast<qint32>(baud);
 
     const QStringView parity = fields[1].trimmed();
-    if (parity.size() != 1)
+    // ASCII only, so no other script's letter folds onto one of ours.
+    if (parity.size() != 1 || parity[0].unicode() > 0x7f)
         return refuse(QStringLiteral("the parity must be one of n, e, o, m, s"));
     switch (parity[0].toLower().unicode()) {
     case u'n':

@@ -65,6 +65,8 @@ private slots:
                                             << "speed";
         QTest::newRow("unknown parity") << "9600,x,8,1"
                                         << "parity";
+        QTest::newRow("parity outside ASCII") << QString::fromUtf8("9600,\u00f1,8,1")
+                                              << "parity";
         QTest::newRow("parity word") << "9600,none,8,1"
                                      << "parity";
         QTest::newRow("four data bits") << "9600,n,4,1"
@@ -95,6 +97,9 @@ private slots:
         QCOMPARE(map.deviceFor(2), QStringLiteral("/dev/serial/by-id/usb-x"));
         map.set(2, QStringLiteral(" "));
         QCOMPARE(map.deviceFor(2), QStringLiteral("/dev/ttyS1"));
+        map.set(4, QStringLiteral("ttyUSB0"));
+        QCOMPARE(map.deviceFor(4), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(map.deviceFor(0), QString());
     }
 
     void opensAPtyWithTheAskedSettings() {
