@@ -5,6 +5,7 @@
 #include "platform/systemserialport.h"
 #include "support/messageboxrecorder.h"
 #include "support/ptypeer.h"
+#include "support/wiredpanel.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -21,42 +22,7 @@ using namespace torvika::test;
 
 namespace {
 
-// The panel with port 1 mapped, through its settings file, to a pty whose far end the test
-// holds.
-struct Wired {
-    PtyPeer peer;
-    QTemporaryDir dir;
-    ModVariables vars;
-    ModIni ini{dir.path()};
-    std::unique_ptr<SystemSerialPort> port;
-    MessageBoxRecorder boxes;
-    std::unique_ptr<FrmMain> window;
-
-    Wired() {
-        QFile f(ini.fileName());
-        f.open(QIODevice::WriteOnly);
-        f.write(
-            "[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[LCD]\r\nBL=155\r\n[Ports]\r\n1=" +
-            peer.slavePath().toLocal8Bit() + "\r\n");
-        f.close();
-        port = std::make_unique<SystemSerialPort>(portMapFromSettings(ini));
-        window = std::make_unique<FrmMain>(vars, ini, *port, boxes);
-        window->show();
-    }
-    template <typename T> T *get(const char *name, int index = -1) {
-        return window->controls().get<T>(name, index);
-    }
-    void click(const char *name, int index = -1) {
-        auto *button = get<QPushButton>(name, index);
-        QVERIFY2(button, name);
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    void choose(const char *list, const QString &text) {
-        auto *box = get<QComboBox>(list);
-        box->setCurrentIndex(box->findText(text));
-    }
-    QString trace() { return get<QLabel>("lblTxData")->text(); }
-};
+using Wired = WiredPanel;
 
 QByteArray hex(const char *text) {
     return QByteArray::fromHex(text);
@@ -125,7 +91,7 @@ private slots:
         Wired w;
         for (const QString &c : choices)
             w.choose(qPrintable(c.section(u'=', 0, 0)), c.section(u'=', 1));
-        w.click(qPrintable(button), index);
+        QVERIFY(w.click(qPrintable(button), index));
         QCOMPARE(w.peer.read(static_cast<int>(bytes.size())), bytes);
         QCOMPARE(w.peer.readAvailable(20), QByteArray());
         QCOMPARE(w.trace(), QString::fromLatin1(bytes.toHex(' ').toUpper() + ' '));
@@ -243,7 +209,7 @@ private slots:
         QFETCH(QString, named);
         Wired w;
         w.get<QComboBox>(qPrintable(list))->setEditText(QStringLiteral("99x"));
-        w.click(qPrintable(button), index);
+        QVERIFY(w.click(qPrintable(button), index));
         QCOMPARE(w.peer.readAvailable(30), QByteArray());
         QCOMPARE(w.boxes.shown.size(), 1);
         QCOMPARE(w.boxes.shown[0].caption, QStringLiteral("TORVIKA"));
@@ -288,7 +254,7 @@ private slots:
                 QTimer::singleShot(delayMs, [&] { w.peer.write(reply); });
         });
         answer.start();
-        w.click("cmdReadInput");
+        QVERIFY(w.click("cmdReadInput"));
         QStringList shown;
         for (int i = 0; i < 3; ++i)
             shown << w.get<QLabel>("lblInput", i)->text();
@@ -300,7 +266,7 @@ private slots:
             // The late answer is decoded by the next read.
             QTest::qWait(delayMs);
             answer.stop();
-            w.click("cmdReadInput");
+            QVERIFY(w.click("cmdReadInput"));
             QCOMPARE(w.get<QLabel>("lblInput", 0)->text(), QStringLiteral("HIGH"));
         }
     }
@@ -309,7 +275,7 @@ private slots:
         Wired w;
         w.peer.write(hex("05"));
         QTimer::singleShot(30, [&] { w.click("cmdReadInput"); });
-        w.click("cmdReadInput");
+        QVERIFY(w.click("cmdReadInput"));
         // The inner read decoded the reply; the outer one found nothing left.
         QCOMPARE(w.get<QLabel>("lblInput", 0)->text(), QStringLiteral("HIGH"));
         QCOMPARE(w.boxes.texts(), QStringList{"No Response From LCD"});
@@ -319,7 +285,7 @@ private slots:
         Wired w;
         w.port->setCommPort(7); // nothing behind /dev/ttyS6 here
         w.port->close();
-        w.click("cmdReadInput");
+        QVERIFY(w.click("cmdReadInput"));
         QCOMPARE(w.boxes.texts(), QStringList{"SELECTED PORT NOT AVAILABLE!"});
     }
 
@@ -335,7 +301,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         Wired w;
         w.boxes.answers.enqueue(yes);
-        w.click("cmdSave");
+        QVERIFY(w.click("cmdSave"));
         QCOMPARE(w.boxes.shown.size(), 1);
         QCOMPARE(w.boxes.shown[0].caption, QStringLiteral("Save Setting"));
         QCOMPARE(w.boxes.shown[0].text, QStringLiteral("Save Settings in non-volatile memory"));
@@ -347,7 +313,7 @@ private slots:
     void saveAfterAFailedSendWritesNoText() {
         Wired w;
         w.port->setCommPort(7);
-        w.click("cmdSave");
+        QVERIFY(w.click("cmdSave"));
         QCOMPARE(w.boxes.texts(), (QStringList{"Save Settings in non-volatile memory",
                                                "SELECTED PORT NOT AVAILABLE!"}));
     }
