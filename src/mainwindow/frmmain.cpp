@@ -2,6 +2,7 @@
 
 #include "config/frmudchar.h"
 #include "link/portaccess.h"
+#include "mainwindow/portsettings.h"
 #include "mainwindow/startvalues.h"
 #include "platform/appicon.h"
 #include "platform/fonts.h"
@@ -61,6 +62,7 @@ FrmMain::FrmMain(ModVariables &vars, ModIni &ini, SerialPort &port, MessageBoxes
             &FrmMain::opt19200_Click);
     connect(controls_.get<QComboBox>("cboComm"), &QComboBox::activated, this,
             &FrmMain::cboComm_Click);
+    controls_.get<QComboBox>("cboComm")->installEventFilter(this);
 
     Form_Load();
     connectCommandPanels();
@@ -119,17 +121,32 @@ void FrmMain::Form_Load() {
     fillNumbers(cboGraph, 1, 80);
     cboGraph->setCurrentIndex(0);
 
-    if (!start.problems.isEmpty())
+    if (const QString problem = ini_.fileProblem(); !problem.isEmpty())
+        settingsProblems_ = QStringLiteral("The settings file %1 %2. The panel starts with its "
+                                           "defaults and leaves the file as it is.")
+                                .arg(ini_.fileName(), problem);
+    else if (!start.problems.isEmpty())
         settingsProblems_ = QStringLiteral("Some values in the settings file %1 cannot be used; "
                                            "the file is left as it is.\n\n%2")
                                 .arg(ini_.fileName(), start.problems.join(u'\n'));
 }
 
 void FrmMain::Form_Unload() {
-    ini_.WriteINI(QStringLiteral("Settings"), QStringLiteral("CommPort"), vars_.SavedCommPort);
-    ini_.WriteINI(QStringLiteral("Settings"), QStringLiteral("Setting"), vars_.SavedSetting);
-    ini_.WriteINI(QStringLiteral("LCD"), QStringLiteral("BL"),
-                  blTextAsRead_.isEmpty() ? QString::number(vars_.SavedBL) : blTextAsRead_);
+    const std::pair<QString, QString> keys[] = {
+        {QStringLiteral("Settings"), QStringLiteral("CommPort")},
+        {QStringLiteral("Settings"), QStringLiteral("Setting")},
+        {QStringLiteral("LCD"), QStringLiteral("BL")}};
+    const QString values[] = {vars_.SavedCommPort, vars_.SavedSetting,
+                              blTextAsRead_.isEmpty() ? QString::number(vars_.SavedBL)
+                                                      : blTextAsRead_};
+    QString failed;
+    for (std::size_t i = 0; i < std::size(keys); ++i)
+        if (!ini_.WriteINI(keys[i].first, keys[i].second, values[i]) && failed.isEmpty())
+            failed = ini_.lastWriteProblem();
+    // Silently losing the settings would surprise the user at the next start.
+    if (!failed.isEmpty())
+        boxes_.information(AppTitle, QStringLiteral("The settings could not be saved to %1: %2.")
+                                         .arg(ini_.fileName(), failed));
 }
 
 void FrmMain::changeLineSpeed(const QString &settings) {
@@ -153,6 +170,17 @@ void FrmMain::cboComm_Click(int index) {
     if (port_.isOpen())
         port_.close();
     port_.setCommPort(index + 1);
+}
+
+void FrmMain::refreshPortToolTips() {
+    auto *list = controls_.get<QComboBox>("cboComm");
+    QStringList paths;
+    for (int n = FirstPort; n <= LastPort; ++n)
+        paths << port_.deviceFor(n);
+    const QList<PortDevice> devices = probePortDevices(paths);
+    for (int i = 0; i < list->count() && i < devices.size(); ++i)
+        list->setItemData(i, portToolTip(i + 1, devices[i]), Qt::ToolTipRole);
+    list->setToolTip(list->currentData(Qt::ToolTipRole).toString());
 }
 
 void FrmMain::mnuConfig_Click() {

@@ -84,6 +84,8 @@ private:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
     void changeLineSpeed(const QString &settings);
+    // Each entry of the port list tells its device and whether it is there now.
+    void refreshPortToolTips();
     // Fills TxData with the frame and sends it; false when it did not all go out (or there
     // was no frame: a computed byte out of range).
     bool sendFrame(const std::optional<frames::Frame> &frame);

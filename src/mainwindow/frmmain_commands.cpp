@@ -72,6 +72,14 @@ void FrmMain::connectCommandPanels() {
 }
 
 bool FrmMain::eventFilter(QObject *watched, QEvent *event) {
+    auto *ports = controls_.get<QComboBox>("cboComm");
+    if (watched == ports) {
+        // Looked up when the user looks, not at start: devices come and go.
+        const QEvent::Type t = event->type();
+        if (t == QEvent::ToolTip || t == QEvent::MouseButtonPress || t == QEvent::KeyPress)
+            refreshPortToolTips();
+        return false;
+    }
     auto *field = controls_.get<QLineEdit>("txtASCIIInput");
     if (watched != field)
         return QMainWindow::eventFilter(watched, event);
@@ -215,6 +223,13 @@ void FrmMain::cmdReadInput_Click() {
     if (!sendFrame(frames::readInputs()))
         return; // the port message has been shown; there is nothing to wait for
     transmitter_.WaitTicks(10);
+    if (!port_.isOpen()) {
+        // The device went away during the wait (closed by the port layer on its error).
+        reportPortUnavailable(boxes_, port_,
+                              PortResult::failure(QStringLiteral(
+                                  "the device went away while the panel waited for the reply")));
+        return;
+    }
     const QByteArray reply = port_.inBufferCount() > 0 ? port_.input() : QByteArray();
     if (reply.isEmpty()) {
         boxes_.information(AppTitle, NoResponseText);

@@ -28,6 +28,8 @@ public:
     virtual int commPort() const = 0;
     // Device path the current port number maps to (for messages and tooltips).
     virtual QString deviceName() const = 0;
+    // Device path any port number maps to.
+    virtual QString deviceFor(int portNumber) const = 0;
 
     // Line settings text such as "9600,n,8,1"; checked when the port is opened.
     virtual void setSettings(const QString &settings) = 0;

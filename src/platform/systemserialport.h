@@ -20,7 +20,7 @@ public:
     void setCommPort(int portNumber) override;
     int commPort() const override { return portNumber_; }
     QString deviceName() const override { return map_.deviceFor(portNumber_); }
-    QString deviceFor(int portNumber) const { return map_.deviceFor(portNumber); }
+    QString deviceFor(int portNumber) const override { return map_.deviceFor(portNumber); }
 
     void setSettings(const QString &settings) override { settings_ = settings; }
     QString settings() const override { return settings_; }

@@ -21,19 +21,30 @@ constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
 
 enum class FileState { Missing, Read, Unusable };
 
-FileState readFile(const QString &path, QByteArray &content) {
+FileState readFile(const QString &path, QByteArray &content, QString *problem = nullptr) {
+    const auto unusable = [problem](const QString &why) {
+        if (problem)
+            *problem = why;
+        return FileState::Unusable;
+    };
     const QFileInfo info(path); // follows symbolic links
     if (!info.exists())
         return FileState::Missing;
     // A directory, a pipe or a device is no settings file (a pipe would block the read).
-    if (!info.isFile() || info.size() > MaxFileSize)
-        return FileState::Unusable;
+    if (info.isDir())
+        return unusable(QStringLiteral("is a folder"));
+    if (!info.isFile())
+        return unusable(QStringLiteral("is not a regular file"));
+    if (info.size() > MaxFileSize)
+        return unusable(QStringLiteral("is larger than 16 MB, too large for a settings file"));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return FileState::Unusable;
+        return unusable(QStringLiteral("cannot be read: ") + file.errorString());
     content = file.readAll();
-    if (file.error() != QFileDevice::NoError || content.size() > MaxFileSize)
-        return FileState::Unusable;
+    if (file.error() != QFileDevice::NoError)
+        return unusable(QStringLiteral("cannot be read: ") + file.errorString());
+    if (content.size() > MaxFileSize)
+        return unusable(QStringLiteral("is larger than 16 MB, too large for a settings file"));
     return FileState::Read;
 }
 
@@ -76,30 +87,38 @@ QList<std::pair<QString, QString>> ModIni::ReadSection(const QString &section) c
     return keys;
 }
 
+QString ModIni::fileProblem() const {
+    QByteArray content;
+    QString problem;
+    readFile(fileName(), content, &problem);
+    return problem;
+}
+
 bool ModIni::WriteINI(const QString &section, const QString &key, const QString &value) const {
+    lastWriteProblem_.clear();
+    const auto refuse = [this](const QString &why) {
+        lastWriteProblem_ = why;
+        qCInfo(lcSettings) << "not written:" << fileName() << why;
+        return false;
+    };
     const QByteArray sectionBytes = section.toLatin1();
     const QByteArray keyBytes = key.toLatin1();
     const QByteArray valueBytes = value.toLatin1();
     const QString path = fileName();
-    if (!profile::canWrite(sectionBytes, keyBytes, valueBytes)) {
-        qCInfo(lcSettings) << "not written, names or value break the file's lines:" << section
-                           << key;
-        return false;
-    }
+    if (!profile::canWrite(sectionBytes, keyBytes, valueBytes))
+        return refuse(QStringLiteral("the value of %1 in [%2] would break the file's lines")
+                          .arg(key, section));
 
     const QString folder = AppFolder();
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
-        qCInfo(lcSettings) << "cannot create" << folder;
-        return false;
-    }
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
+        return refuse(QStringLiteral("the folder %1 cannot be created").arg(folder));
 
     QByteArray content;
-    const FileState state = readFile(path, content);
-    if (state == FileState::Unusable) {
-        // Writing without the old content would wipe every other setting.
-        qCInfo(lcSettings) << "not written, cannot read" << path;
-        return false;
-    }
+    QString problem;
+    const FileState state = readFile(path, content, &problem);
+    // Writing without the old content would wipe every other setting.
+    if (state == FileState::Unusable)
+        return refuse(QStringLiteral("the file ") + problem);
     const QByteArray updated = profile::writeString(content, sectionBytes, keyBytes, valueBytes);
     if (state == FileState::Read && updated == content)
         return true;
@@ -107,15 +126,11 @@ bool ModIni::WriteINI(const QString &section, const QString &key, const QString 
     // QSaveFile keeps the permissions and writes to the target of a symbolic link.
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCInfo(lcSettings) << "not written:" << path << file.errorString();
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly))
+        return refuse(file.errorString());
     file.write(updated);
-    if (!file.commit()) {
-        qCInfo(lcSettings) << "not written:" << path << file.errorString();
-        return false;
-    }
+    if (!file.commit())
+        return refuse(file.errorString());
     return true;
 }
 

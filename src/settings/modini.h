@@ -31,8 +31,15 @@ public:
     // writable), keeps the file's permissions and writes through a symbolic link to its target.
     bool WriteINI(const QString &section, const QString &key, const QString &value) const;
 
+    // Why the file that is there cannot be used ("is a directory", ...); "" when it can be
+    // read or is missing.
+    QString fileProblem() const;
+    // Why the last WriteINI() failed; "" after one that succeeded.
+    QString lastWriteProblem() const { return lastWriteProblem_; }
+
 private:
     QString folder_;
+    mutable QString lastWriteProblem_;
 };
 
 // The folder for the settings file of an executable in `executableFolder`: that folder when

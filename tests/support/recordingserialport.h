@@ -12,7 +12,10 @@ class RecordingSerialPort final : public SerialPort {
 public:
     void setCommPort(int portNumber) override { port = portNumber; }
     int commPort() const override { return port; }
-    QString deviceName() const override { return QStringLiteral("/dev/recorded%1").arg(port); }
+    QString deviceName() const override { return deviceFor(port); }
+    QString deviceFor(int portNumber) const override {
+        return QStringLiteral("/dev/recorded%1").arg(portNumber);
+    }
     void setSettings(const QString &text) override { settingsText = text; }
     QString settings() const override { return settingsText; }
     void setInputModeBinary() override { binary = true; }
