@@ -141,8 +141,10 @@ QByteArray SystemSerialPort::input() {
 }
 
 void SystemSerialPort::onError(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::ResourceError && port_.isOpen()) {
-        // The device is gone; Qt would keep it "open" and raise this error in a loop.
+    // A hang-up (the far end of a pty closed, a device that reads end-of-file) comes as a
+    // ReadError; both would be raised again on every event-loop pass while the port is open.
+    if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
+        port_.isOpen()) {
         qCInfo(lcPort) << deviceName() << "vanished:" << port_.errorString();
         port_.close();
     }
