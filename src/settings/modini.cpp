@@ -134,10 +134,22 @@ bool ModIni::WriteINI(const QString &section, const QString &key, const QString 
     return true;
 }
 
+namespace {
+
+// Where installed programs live. Root may write there, but settings do not belong there.
+bool isSystemFolder(const QString &folder) {
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    return canonical.startsWith(QLatin1String("/usr/")) || canonical == u"/bin" ||
+           canonical == u"/sbin";
+}
+
+} // namespace
+
 QString settingsFolderFor(const QString &executableFolder) {
     const ModIni beside(executableFolder);
     const QFileInfo file(beside.fileName());
-    if (file.exists() || file.isSymLink() || QFileInfo(beside.AppFolder()).isWritable())
+    if (file.exists() || file.isSymLink() ||
+        (QFileInfo(beside.AppFolder()).isWritable() && !isSystemFolder(beside.AppFolder())))
         return beside.AppFolder();
     // Relative values are to be ignored, as the base-directory rules say.
     QString config = qEnvironmentVariable("XDG_CONFIG_HOME");

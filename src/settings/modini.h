@@ -43,7 +43,8 @@ private:
 };
 
 // The folder for the settings file of an executable in `executableFolder`: that folder when
-// it holds a torvika.ini or is writable (a portable install), otherwise
+// it holds a torvika.ini or is writable and not a system folder under /usr (a portable
+// install), otherwise
 // $XDG_CONFIG_HOME/torvika/ (~/.config/torvika/ by default), which WriteINI() creates.
 QString settingsFolderFor(const QString &executableFolder);
 

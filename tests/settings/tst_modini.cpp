@@ -109,6 +109,7 @@ private slots:
     void unwritableCases();
     void readSection();
     void settingsFolderForWritableFolder();
+    void settingsFolderForSystemFolder();
     void settingsFolderForReadOnlyFolder_data();
     void settingsFolderForReadOnlyFolder();
 
@@ -374,6 +375,15 @@ void TstModIni::settingsFolderForWritableFolder() {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(u"xdg"_s)));
     QCOMPARE(settingsFolderFor(dir_->path()), dir_->path() + u'/');
     QVERIFY(!QFileInfo::exists(path(u"xdg"_s)));
+}
+
+void TstModIni::settingsFolderForSystemFolder() {
+    // Even for root, who may write there, an installed panel keeps its settings per user.
+    const QString bin = u"/usr/bin"_s;
+    if (QFileInfo::exists(bin + u"/torvika.ini"_s))
+        QSKIP("a torvika.ini was put in /usr/bin by hand");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(path(u"xdg"_s)));
+    QCOMPARE(settingsFolderFor(bin), path(u"xdg/torvika"_s) + u'/');
 }
 
 void TstModIni::settingsFolderForReadOnlyFolder_data() {
