@@ -4,7 +4,7 @@
 #include "platform/captionbutton.h"
 #include "platform/fonts.h"
 #include "platform/pixelcell.h"
-#include "support/captionfit.h"
+#include "support/layoutcheck.h"
 #include "support/messageboxrecorder.h"
 #include "support/recordingserialport.h"
 #include "support/wiredpanel.h"
@@ -85,16 +85,6 @@ struct DialogOnRecorder {
     FrmUDChar dialog{port, boxes};
     DialogOnRecorder() { dialog.showDialog(); }
 };
-
-QString captionOf(const QWidget *widget) {
-    if (auto *b = qobject_cast<const QAbstractButton *>(widget))
-        return b->text();
-    if (auto *l = qobject_cast<const QLabel *>(widget))
-        return l->text();
-    if (auto *g = qobject_cast<const QGroupBox *>(widget))
-        return g->title();
-    return {};
-}
 
 } // namespace
 
@@ -275,27 +265,15 @@ private slots:
                  << "TxtLine2"
                  << "cmdClrSU"
                  << "cmdSetSU";
-        QStringList chain;
-        QWidget *start = d.dialog.controls().find(QStringLiteral("UDC1(1)"));
-        QVERIFY(start);
-        QWidget *at = start;
-        do {
-            if (d.dialog.controls().all().contains(at->objectName()) &&
-                at->focusPolicy() != Qt::NoFocus)
-                chain << at->objectName();
-            at = at->nextInFocusChain();
-        } while (at != start && chain.size() <= expected.size());
-        QCOMPARE(chain.mid(0, expected.size()), expected);
+        const QStringList chain =
+            focusChain(d.dialog.controls(), d.dialog.controls().find(QStringLiteral("UDC1(1)")),
+                       expected.size());
+        QCOMPARE(chain, expected);
     }
 
     void everyCaptionFitsItsControl() {
         DialogOnRecorder d;
-        QStringList overflow;
-        for (QWidget *widget : d.dialog.controls().all()) {
-            const QString why = captionOverflow(widget);
-            if (!why.isEmpty())
-                overflow << widget->objectName() + QStringLiteral(": ") + why;
-        }
+        const QStringList overflow = overflowingCaptions(d.dialog.controls());
         QVERIFY2(overflow.isEmpty(), qPrintable(overflow.join(u'\n')));
     }
 

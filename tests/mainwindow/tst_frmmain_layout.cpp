@@ -3,6 +3,7 @@
 #include "platform/captionbutton.h"
 #include "platform/fonts.h"
 #include "support/captionfit.h"
+#include "support/layoutcheck.h"
 #include "support/messageboxrecorder.h"
 #include "support/recordingserialport.h"
 
@@ -121,14 +122,7 @@ private slots:
         QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), className);
         QCOMPARE(widget->geometry(), rect);
         QCOMPARE(widget->parentWidget()->objectName(), parent);
-        QString text;
-        if (auto *b = qobject_cast<QAbstractButton *>(widget))
-            text = b->text();
-        else if (auto *l = qobject_cast<QLabel *>(widget))
-            text = l->text();
-        else if (auto *g = qobject_cast<QGroupBox *>(widget))
-            text = g->title();
-        QCOMPARE(text, caption);
+        QCOMPARE(captionOf(widget), caption);
     }
 
     void focusFollowsTheTabPlaces() {
@@ -142,20 +136,9 @@ private slots:
             "cmdCustom(5)", "cmdCustom(6)",   "cmdCustom(7)",  "cboGraph",      "cmdGraph(0)",
             "cmdGraph(1)",  "cmdInitGraph",   "cmdClearCR(0)", "cmdClearCR(1)", "cmdCustomChar",
             "cmdSave",      "cmdCL",          "cmdCR",         "cmdBackspace",  "cmdDSU"};
-        QStringList chain;
-        QWidget *start = w.find(QStringLiteral("cboComm"));
-        QWidget *at = start;
-        do {
-            // A combo's line edit is part of the combo.
-            QWidget *owner = at;
-            while (owner && !w.window.controls().all().contains(owner->objectName()))
-                owner = owner->parentWidget();
-            if (owner && owner->focusPolicy() != Qt::NoFocus &&
-                (chain.isEmpty() || chain.last() != owner->objectName()))
-                chain << owner->objectName();
-            at = at->nextInFocusChain();
-        } while (at != start && chain.size() <= expected.size());
-        QCOMPARE(chain.mid(0, expected.size()), expected);
+        const QStringList chain =
+            focusChain(w.window.controls(), w.find(QStringLiteral("cboComm")), expected.size());
+        QCOMPARE(chain, expected);
     }
 
     void labelsAndFramesNeverTakeFocus() {
@@ -168,12 +151,7 @@ private slots:
     void everyCaptionFitsItsControl() {
         Window w;
         w.window.show();
-        QStringList overflow;
-        for (QWidget *widget : w.window.controls().all()) {
-            const QString why = captionOverflow(widget);
-            if (!why.isEmpty())
-                overflow << widget->objectName() + QStringLiteral(": ") + why;
-        }
+        const QStringList overflow = overflowingCaptions(w.window.controls());
         QVERIFY2(overflow.isEmpty(), qPrintable(overflow.join(u'\n')));
     }
 
