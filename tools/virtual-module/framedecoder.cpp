@@ -125,9 +125,9 @@ QString Frame::meaning() const {
         return QStringLiteral("clear column %1").arg(arg(0));
     case Command::SetOutputs:
         return QStringLiteral("outputs %1%2%3")
-            .arg(arg(0) & 1 ? u'1' : u'-')
-            .arg(arg(0) & 2 ? u'2' : u'-')
-            .arg(arg(0) & 4 ? u'3' : u'-');
+            .arg(QChar(arg(0) & 1 ? u'1' : u'-'))
+            .arg(QChar(arg(0) & 2 ? u'2' : u'-'))
+            .arg(QChar(arg(0) & 4 ? u'3' : u'-'));
     case Command::SetCursorPosition:
         return QStringLiteral("cursor to row %1, column %2").arg(arg(0)).arg(arg(1));
     case Command::CustomCharBitmaps:
