@@ -28,7 +28,33 @@ void CaptionButton::paintEvent(QPaintEvent *) {
                        style()->pixelMetric(QStyle::PM_ButtonShiftVertical, &option, this));
     painter.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, caption);
+    const QStaticText *text =
+        caption.contains(u'&') ? nullptr : &laidOutCaption(caption, area.width());
+    if (!text || text->size().width() > area.width()) {
+        // Only the text engine draws mnemonics and centres a word wider than the button.
+        painter.drawText(area, Qt::AlignCenter | Qt::TextWordWrap | Qt::TextShowMnemonic, caption);
+        return;
+    }
+    const QSizeF size = text->size();
+    painter.drawStaticText(QPointF(area.left() + (area.width() - size.width()) / 2.0,
+                                   area.top() + (area.height() - size.height()) / 2.0),
+                           *text);
+}
+
+const QStaticText &CaptionButton::laidOutCaption(const QString &caption, int width) {
+    if (caption != laidOutFor_ || width != laidOutWidth_ || font() != laidOutFont_) {
+        laidOutFor_ = caption;
+        laidOutWidth_ = width;
+        laidOutFont_ = font();
+        laidOut_ = QStaticText(caption);
+        laidOut_.setTextFormat(Qt::PlainText);
+        QTextOption option(Qt::AlignHCenter);
+        option.setWrapMode(QTextOption::WordWrap);
+        laidOut_.setTextOption(option);
+        laidOut_.setTextWidth(width);
+        laidOut_.prepare(QTransform(), font());
+    }
+    return laidOut_;
 }
 
 } // namespace torvika

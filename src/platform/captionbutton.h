@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPushButton>
+#include <QStaticText>
 
 namespace torvika {
 
@@ -16,6 +17,16 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Laying out and shaping the caption costs more than the rest of a repaint, and a press
+    // repaints at once; the laid-out caption is kept until its text, font or width changes.
+    const QStaticText &laidOutCaption(const QString &caption, int width);
+
+    QStaticText laidOut_;
+    QString laidOutFor_;
+    QFont laidOutFont_;
+    int laidOutWidth_ = -1;
 };
 
 } // namespace torvika

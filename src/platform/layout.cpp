@@ -2,6 +2,7 @@
 
 #include "platform/captionbutton.h"
 #include "platform/fonts.h"
+#include "platform/framebox.h"
 #include "platform/pixelcell.h"
 
 #include <QComboBox>
@@ -48,7 +49,7 @@ QWidget *create(const Item &item, QWidget *parent) {
     const QString caption = QString::fromUtf8(item.caption);
     switch (item.kind) {
     case Kind::Frame: {
-        auto *frame = new QGroupBox(caption, parent);
+        auto *frame = new FrameBox(caption, parent);
         frame->setFocusPolicy(Qt::NoFocus);
         return frame;
     }
