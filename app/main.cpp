@@ -7,6 +7,27 @@
 #include "shared/modvariables.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+// For the start-up benchmark: once the window is shown, print the resident memory and quit.
+void reportShownAndQuit() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    QByteArray rss = "0";
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                rss = line.mid(6).trimmed().split(' ').value(0);
+    std::printf("shown rss_kb=%s\n", rss.constData());
+    std::fflush(stdout);
+    QCoreApplication::exit(0);
+}
+
+} // namespace
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
@@ -21,5 +42,7 @@ int main(int argc, char *argv[]) {
 
     torvika::FrmMain window(vars, ini, port, boxes);
     window.show();
+    if (qEnvironmentVariableIsSet("TORVIKA_REPORT_SHOWN"))
+        QTimer::singleShot(0, &app, reportShownAndQuit);
     return app.exec();
 }

@@ -86,6 +86,14 @@ bool PtyPeer::write(const QByteArray &bytes, int timeoutMs) {
     return done == bytes.size();
 }
 
+qsizetype PtyPeer::writeSome(const QByteArray &bytes, int timeoutMs) {
+    pollfd p{master_, POLLOUT, 0};
+    if (master_ < 0 || poll(&p, 1, timeoutMs) <= 0)
+        return 0;
+    const ssize_t n = ::write(master_, bytes.constData(), bytes.size());
+    return n > 0 ? n : 0;
+}
+
 void PtyPeer::closeMaster() {
     if (master_ >= 0)
         ::close(master_);

@@ -25,6 +25,8 @@ public:
     QByteArray readAvailable(int waitMs = 50);
     // Bytes to the program.
     bool write(const QByteArray &bytes, int timeoutMs = 1000);
+    // Writes what the line takes now, waiting at most timeoutMs for room; returns how much.
+    qsizetype writeSome(const QByteArray &bytes, int timeoutMs);
     // The peer goes away: the program's next read or write on the device fails.
     void closeMaster();
 

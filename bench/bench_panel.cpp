@@ -1,0 +1,213 @@
+// What the operator feels, measured through the real windows, the real QSerialPort and a real
+// pty: click or key to bytes on the line, the input wait, a flooding peer, the settings file.
+// Prints one JSON object of raw samples; run_bench.py turns them into figures and verdicts.
+#include "config/frmudchar.h"
+#include "mainwindow/frmmain.h"
+#include "platform/fonts.h"
+#include "support/wiredpanel.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdio>
+#include <sys/resource.h>
+#include <thread>
+
+using namespace torvika;
+using namespace torvika::test;
+
+namespace {
+
+double cpuMs() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
+           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
+}
+
+long residentKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Microseconds from the click until `count` bytes are readable at the peer.
+QJsonArray clickToLine(PtyPeer &peer, QWidget *target, int count, int runs) {
+    QJsonArray samples;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        QTest::mouseClick(target, Qt::LeftButton);
+        const QByteArray got = peer.read(count, 2000);
+        const double us = t.nsecsElapsed() / 1e3;
+        if (got.size() != count)
+            qFatal("only %d of %d bytes arrived", int(got.size()), count);
+        samples.append(us);
+        if (i % 50 == 0)
+            QCoreApplication::processEvents();
+    }
+    return samples;
+}
+
+QJsonArray keyToLine(PtyPeer &peer, QLineEdit *field, int runs) {
+    QJsonArray samples;
+    for (int i = 0; i < runs; ++i) {
+        field->clear();
+        QElapsedTimer t;
+        t.start();
+        QTest::keyClick(field, 'A');
+        const QByteArray got = peer.read(1, 2000);
+        samples.append(t.nsecsElapsed() / 1e3);
+        if (got != "A")
+            qFatal("key sent %s", got.toHex().constData());
+    }
+    return samples;
+}
+
+struct ReadInputFigures {
+    QJsonArray waitMs, uiEvents, cpuMs;
+};
+
+// "Read Input" with the peer answering at once; a 10 ms timer stands for the rest of the
+// user interface that must stay live during the wait.
+ReadInputFigures readInput(WiredPanel &w, int runs) {
+    ReadInputFigures f;
+    QTimer other;
+    int ticks = 0;
+    QObject::connect(&other, &QTimer::timeout, [&ticks] { ++ticks; });
+    other.start(10);
+    auto *button = w.get<QPushButton>("cmdReadInput");
+    auto *label = w.get<QLabel>("lblInput", 0);
+    for (int i = 0; i < runs; ++i) {
+        const char reply = i % 2 ? '\x02' : '\x05'; // Input 1 alternates, so the label changes
+        const QString before = label->text();
+        std::thread peer([&w, reply] {
+            if (w.peer.read(2, 2000).size() == 2)
+                w.peer.write(QByteArray(1, reply));
+        });
+        ticks = 0;
+        const double cpu0 = cpuMs();
+        QElapsedTimer t;
+        t.start();
+        QTest::mouseClick(button, Qt::LeftButton);
+        const double ms = t.nsecsElapsed() / 1e6;
+        const double cpu = cpuMs() - cpu0;
+        const int events = ticks;
+        peer.join();
+        if (label->text() == before)
+            qFatal("the input labels did not change");
+        f.waitMs.append(ms);
+        f.uiEvents.append(events);
+        f.cpuMs.append(cpu);
+    }
+    return f;
+}
+
+// The peer tries to write 50 MB while the panel idles for 10 s; how much the panel grows,
+// and how much of it the line took.
+QJsonObject flood(WiredPanel &w) {
+    QTest::mouseClick(w.get<QPushButton>("cmdLCD", 2), Qt::LeftButton); // opens the port
+    w.peer.read(1);
+    const long before = residentKb();
+    std::atomic<bool> stop = false;
+    std::atomic<qint64> sent = 0;
+    std::thread writer([&] {
+        const QByteArray chunk(64 * 1024, 'x');
+        while (!stop && sent < 50LL * 1024 * 1024)
+            sent += w.peer.writeSome(chunk, 20);
+    });
+    QTest::qWait(10000);
+    stop = true;
+    writer.join();
+    const long after = residentKb();
+    return {{QStringLiteral("growth_kb"), double(after - before)},
+            {QStringLiteral("accepted_bytes"), double(sent.load())}};
+}
+
+QJsonArray settingsRoundtrip(int runs) {
+    QTemporaryDir dir;
+    ModIni ini(dir.path());
+    QFile f(ini.fileName());
+    f.open(QIODevice::WriteOnly);
+    f.write("[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[LCD]\r\nBL=155\r\n[Notes]\r\n");
+    for (int i = 0; f.size() < 1024 * 1024; ++i)
+        f.write(QStringLiteral("note%1=%2\r\n").arg(i).arg(QString(60, u'n')).toLatin1());
+    f.close();
+    QJsonArray samples;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        const QString port = ini.ReadINI(QStringLiteral("Settings"), QStringLiteral("CommPort"));
+        const QString setting = ini.ReadINI(QStringLiteral("Settings"), QStringLiteral("Setting"));
+        const QString bl = ini.ReadINI(QStringLiteral("LCD"), QStringLiteral("BL"));
+        // Changed values, so every write really rewrites the file.
+        const bool ok =
+            ini.WriteINI(QStringLiteral("Settings"), QStringLiteral("CommPort"),
+                         QString::number(1 + i % 2)) &&
+            ini.WriteINI(QStringLiteral("Settings"), QStringLiteral("Setting"),
+                         i % 2 ? QStringLiteral("19200,n,8,1") : QStringLiteral("9600,n,8,1")) &&
+            ini.WriteINI(QStringLiteral("LCD"), QStringLiteral("BL"), QString::number(100 + i % 2));
+        samples.append(t.nsecsElapsed() / 1e6);
+        if (!ok || port.isEmpty() || setting.isEmpty() || bl.isEmpty())
+            qFatal("settings round trip failed");
+    }
+    return samples;
+}
+
+} // namespace
+
+int main(int argc, char *argv[]) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    installFontSubstitutions();
+    const int clicks = argc > 1 ? std::atoi(argv[1]) : 1000;
+
+    QJsonObject out;
+    {
+        WiredPanel w;
+        QTest::mouseClick(w.get<QPushButton>("cmdLCD", 2), Qt::LeftButton); // port open
+        w.peer.read(1);
+        out.insert(QStringLiteral("click_to_line_1byte_us"),
+                   clickToLine(w.peer, w.get<QPushButton>("cmdLCD", 2), 1, clicks));
+        out.insert(QStringLiteral("click_to_line_4byte_us"),
+                   clickToLine(w.peer, w.get<QPushButton>("cmdCurPos"), 4, clicks));
+        out.insert(QStringLiteral("key_to_line_us"),
+                   keyToLine(w.peer, w.get<QLineEdit>("txtASCIIInput"), clicks));
+        w.window->mnuConfig()->trigger();
+        FrmUDChar *dialog = w.window->configDialog();
+        out.insert(
+            QStringLiteral("click_to_line_66byte_us"),
+            clickToLine(w.peer, dialog->controls().get<QPushButton>("cmdLoadUD"), 66, clicks));
+        dialog->close();
+        const ReadInputFigures r = readInput(w, 30);
+        out.insert(QStringLiteral("read_input_wait_ms"), r.waitMs);
+        out.insert(QStringLiteral("read_input_ui_events"), r.uiEvents);
+        out.insert(QStringLiteral("read_input_cpu_ms"), r.cpuMs);
+    }
+    {
+        WiredPanel w;
+        out.insert(QStringLiteral("flood_rss_growth_kb"), flood(w));
+    }
+    out.insert(QStringLiteral("settings_roundtrip_ms"), settingsRoundtrip(50));
+
+    const QByteArray json = QJsonDocument(out).toJson(QJsonDocument::Compact);
+    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+    std::fputc('\n', stdout);
+    return 0;
+}
