@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Set-up for a Debian 12 machine: installs what is missing, builds, then runs the panel
-# ("run") or the whole test suite ("test").
+# ("run"), the whole test suite ("test") or the benchmark suite ("bench").
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -72,8 +72,15 @@ test)
     configure_and_build -DTORVIKA_BUILD_TESTS=ON
     ctest --test-dir "$build" --output-on-failure --timeout 300 -j 2
     ;;
+bench)
+    packages+=(libbenchmark-dev python3 python3-matplotlib)
+    install_missing
+    cd "$root"
+    cmake --preset bench
+    cmake --build --preset bench --target run-bench
+    ;;
 *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|bench" >&2
     exit 2
     ;;
 esac
