@@ -2,12 +2,12 @@
 #include "mainwindow/portsettings.h"
 #include "platform/fonts.h"
 #include "platform/messageboxes.h"
+#include "platform/residentmemory.h"
 #include "platform/systemserialport.h"
 #include "settings/modini.h"
 #include "shared/modvariables.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QTimer>
 
 #include <cstdio>
@@ -16,13 +16,7 @@ namespace {
 
 // For the start-up benchmark: once the window is shown, print the resident memory and quit.
 void reportShownAndQuit() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    QByteArray rss = "0";
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("VmRSS:"))
-                rss = line.mid(6).trimmed().split(' ').value(0);
-    std::printf("shown rss_kb=%s\n", rss.constData());
+    std::printf("shown rss_kb=%ld\n", torvika::residentMemoryKb());
     std::fflush(stdout);
     QCoreApplication::exit(0);
 }

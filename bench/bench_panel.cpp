@@ -4,6 +4,7 @@
 #include "config/frmudchar.h"
 #include "mainwindow/frmmain.h"
 #include "platform/fonts.h"
+#include "platform/residentmemory.h"
 #include "support/wiredpanel.h"
 
 #include <QAction>
@@ -35,16 +36,6 @@ double cpuMs() {
     getrusage(RUSAGE_SELF, &u);
     return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
            (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
-}
-
-long residentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
 }
 
 // Microseconds from the click until `count` bytes are readable at the peer.
@@ -124,7 +115,7 @@ ReadInputFigures readInput(WiredPanel &w, int runs) {
 QJsonObject flood(WiredPanel &w) {
     QTest::mouseClick(w.get<QPushButton>("cmdLCD", 2), Qt::LeftButton); // opens the port
     w.peer.read(1);
-    const long before = residentKb();
+    const long before = residentMemoryKb();
     std::atomic<bool> stop = false;
     std::atomic<qint64> sent = 0;
     std::thread writer([&] {
@@ -135,7 +126,7 @@ QJsonObject flood(WiredPanel &w) {
     QTest::qWait(10000);
     stop = true;
     writer.join();
-    const long after = residentKb();
+    const long after = residentMemoryKb();
     return {{QStringLiteral("growth_kb"), double(after - before)},
             {QStringLiteral("accepted_bytes"), double(sent.load())}};
 }

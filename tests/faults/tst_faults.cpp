@@ -4,6 +4,7 @@
 #include "config/frmudchar.h"
 #include "mainwindow/portsettings.h"
 #include "platform/fonts.h"
+#include "platform/residentmemory.h"
 #include "support/messageboxrecorder.h"
 #include "support/recordingserialport.h"
 #include "support/wiredpanel.h"
@@ -72,16 +73,6 @@ QByteArray fileBytes(const QString &path) {
 bool writeFile(const QString &path, const QByteArray &bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
-long residentKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
 }
 
 // A panel with a settings file of our choosing and a recording port.
@@ -217,7 +208,7 @@ private slots:
         WiredPanel w;
         QVERIFY(w.click("cmdLCD", 2));
         QCOMPARE(w.peer.read(1).toHex(), QByteArray("0d"));
-        const long before = residentKb();
+        const long before = residentMemoryKb();
         std::atomic<bool> stop = false;
         std::atomic<qint64> sent = 0;
         std::thread flood([&] {
@@ -229,7 +220,7 @@ private slots:
         QTest::qWait(1500); // the panel idles with its event loop running
         stop = true;
         flood.join();
-        const long after = residentKb();
+        const long after = residentMemoryKb();
         QVERIFY(w.port->qtPort().bytesAvailable() <= SystemSerialPort::ReadBufferSize);
         QVERIFY2(
             after - before < 8 * 1024,
