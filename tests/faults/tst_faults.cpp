@@ -21,11 +21,9 @@
 #include <QTest>
 #include <QTimer>
 
-#include <atomic>
 #include <csignal>
 #include <grp.h>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace torvika;
@@ -209,23 +207,14 @@ private slots:
         QVERIFY(w.click("cmdLCD", 2));
         QCOMPARE(w.peer.read(1).toHex(), QByteArray("0d"));
         const long before = residentMemoryKb();
-        std::atomic<bool> stop = false;
-        std::atomic<qint64> sent = 0;
-        std::thread flood([&] {
-            const QByteArray chunk(64 * 1024, 'x');
-            while (!stop && sent < 50LL * 1024 * 1024)
-                if (w.peer.write(chunk, 5))
-                    sent += chunk.size();
-        });
+        PtyFlood flood(w.peer, 50LL * 1024 * 1024);
         QTest::qWait(1500); // the panel idles with its event loop running
-        stop = true;
-        flood.join();
+        const qint64 sent = flood.stop();
         const long after = residentMemoryKb();
         QVERIFY(w.port->qtPort().bytesAvailable() <= SystemSerialPort::ReadBufferSize);
         QVERIFY2(
             after - before < 8 * 1024,
-            qPrintable(
-                QStringLiteral("grew %1 kB after %2 bytes").arg(after - before).arg(sent.load())));
+            qPrintable(QStringLiteral("grew %1 kB after %2 bytes").arg(after - before).arg(sent)));
         // It still sends what it is asked to.
         w.peer.readAvailable(10);
         QVERIFY(w.click("cmdLCD", 0));

@@ -70,27 +70,29 @@ QByteArray PtyPeer::readAvailable(int waitMs) {
 }
 
 bool PtyPeer::write(const QByteArray &bytes, int timeoutMs) {
-    qsizetype done = 0;
-    while (master_ >= 0 && done < bytes.size()) {
-        const ssize_t n = ::write(master_, bytes.constData() + done, bytes.size() - done);
-        if (n > 0) {
-            done += n;
-        } else if (n < 0 && errno == EAGAIN) {
-            pollfd p{master_, POLLOUT, 0};
-            if (poll(&p, 1, timeoutMs) <= 0)
-                return false;
-        } else if (n < 0 && errno != EINTR) {
+    for (qsizetype done = 0; done < bytes.size();) {
+        const qsizetype n = writeSome(QByteArrayView(bytes).sliced(done), timeoutMs);
+        if (n == 0)
             return false;
-        }
+        done += n;
     }
-    return done == bytes.size();
+    return true;
 }
 
-qsizetype PtyPeer::writeSome(const QByteArray &bytes, int timeoutMs) {
-    pollfd p{master_, POLLOUT, 0};
-    if (master_ < 0 || poll(&p, 1, timeoutMs) <= 0)
+qsizetype PtyPeer::writeSome(QByteArrayView bytes, int timeoutMs) {
+    if (master_ < 0)
         return 0;
-    const ssize_t n = ::write(master_, bytes.constData(), bytes.size());
+    pollfd p{master_, POLLOUT, 0};
+    int ready;
+    do
+        ready = poll(&p, 1, timeoutMs);
+    while (ready < 0 && errno == EINTR);
+    if (ready <= 0)
+        return 0;
+    ssize_t n;
+    do
+        n = ::write(master_, bytes.data(), bytes.size());
+    while (n < 0 && errno == EINTR);
     return n > 0 ? n : 0;
 }
 
@@ -98,6 +100,20 @@ void PtyPeer::closeMaster() {
     if (master_ >= 0)
         ::close(master_);
     master_ = -1;
+}
+
+PtyFlood::PtyFlood(PtyPeer &peer, qint64 limit)
+    : writer_([this, &peer, limit] {
+          const QByteArray chunk(64 * 1024, 'x');
+          while (!stop_ && sent_ < limit)
+              sent_ += peer.writeSome(chunk, 20);
+      }) {}
+
+qint64 PtyFlood::stop() {
+    stop_ = true;
+    if (writer_.joinable())
+        writer_.join();
+    return sent_;
 }
 
 } // namespace torvika::test

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+
+#include <atomic>
+#include <thread>
 
 namespace torvika::test {
 
@@ -26,7 +30,7 @@ public:
     // Bytes to the program.
     bool write(const QByteArray &bytes, int timeoutMs = 1000);
     // Writes what the line takes now, waiting at most timeoutMs for room; returns how much.
-    qsizetype writeSome(const QByteArray &bytes, int timeoutMs);
+    qsizetype writeSome(QByteArrayView bytes, int timeoutMs);
     // The peer goes away: the program's next read or write on the device fails.
     void closeMaster();
 
@@ -34,6 +38,24 @@ private:
     int master_ = -1;
     int slave_ = -1;
     QString slavePath_;
+};
+
+// Floods the program from a thread of its own: writes as fast as the line takes bytes, until
+// stopped or `limit` bytes are in. The peer is not to be used meanwhile.
+class PtyFlood {
+public:
+    PtyFlood(PtyPeer &peer, qint64 limit);
+    ~PtyFlood() { stop(); }
+    PtyFlood(const PtyFlood &) = delete;
+    PtyFlood &operator=(const PtyFlood &) = delete;
+
+    // Ends the flood; returns how many bytes the line accepted.
+    qint64 stop();
+
+private:
+    std::atomic<bool> stop_ = false;
+    std::atomic<qint64> sent_ = 0;
+    std::thread writer_;
 };
 
 } // namespace torvika::test
