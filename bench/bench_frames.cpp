@@ -1,6 +1,5 @@
 // Building each frame of the command set, and the dialog's byte sequences: pure code.
-#include "link/dialogframes.h"
-#include "link/frames.h"
+#include "protocol/frames.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,28 +14,28 @@ template <typename Build> void frame(benchmark::State &state, Build build) {
 
 } // namespace
 
-BENCHMARK_CAPTURE(frame, textChar, [] { return frames::textChar('A'); });
-BENCHMARK_CAPTURE(frame, insertCustomChar, [] { return frames::insertCustomChar(3); });
-BENCHMARK_CAPTURE(frame, lcdControl, [] { return frames::lcdControl(2); });
-BENCHMARK_CAPTURE(frame, backspace, [] { return frames::backspace(); });
-BENCHMARK_CAPTURE(frame, cursorStyle, [] { return frames::cursorStyle(1); });
-BENCHMARK_CAPTURE(frame, backlight, [] { return frames::backlight(0); });
-BENCHMARK_CAPTURE(frame, setBrightness, [] { return frames::setBrightness(155); });
-BENCHMARK_CAPTURE(frame, graph, [] { return frames::graph(1, 79); });
-BENCHMARK_CAPTURE(frame, clearRowOrColumn, [] { return frames::clearRowOrColumn(1, 15); });
+BENCHMARK_CAPTURE(frame, textChar, [] { return protocol::textChar('A'); });
+BENCHMARK_CAPTURE(frame, insertCustomChar, [] { return protocol::insertCustomChar(3); });
+BENCHMARK_CAPTURE(frame, lcdControl, [] { return protocol::lcdControl(2); });
+BENCHMARK_CAPTURE(frame, backspace, [] { return protocol::backspace(); });
+BENCHMARK_CAPTURE(frame, cursorStyle, [] { return protocol::cursorStyle(1); });
+BENCHMARK_CAPTURE(frame, backlight, [] { return protocol::backlight(0); });
+BENCHMARK_CAPTURE(frame, setBrightness, [] { return protocol::setBrightness(155); });
+BENCHMARK_CAPTURE(frame, graph, [] { return protocol::graph(1, 79); });
+BENCHMARK_CAPTURE(frame, clearRowOrColumn, [] { return protocol::clearRowOrColumn(1, 15); });
 BENCHMARK_CAPTURE(frame, setOutputs,
-                  [] { return frames::setOutputs(frames::outputMask(true, false, true)); });
-BENCHMARK_CAPTURE(frame, setCursorPosition, [] { return frames::setCursorPosition(1, 15); });
-BENCHMARK_CAPTURE(frame, readInputs, [] { return frames::readInputs(); });
-BENCHMARK_CAPTURE(frame, saveSettings, [] { return frames::saveSettings(); });
+                  [] { return protocol::setOutputs(protocol::outputMask(true, false, true)); });
+BENCHMARK_CAPTURE(frame, setCursorPosition, [] { return protocol::setCursorPosition(1, 15); });
+BENCHMARK_CAPTURE(frame, readInputs, [] { return protocol::readInputs(); });
+BENCHMARK_CAPTURE(frame, saveSettings, [] { return protocol::saveSettings(); });
 BENCHMARK_CAPTURE(frame, customCharWrites, [] {
-    dialogframes::Bitmaps bitmaps{};
+    dialogprotocol::Bitmaps bitmaps{};
     bitmaps[7] = 0x1F;
-    return dialogframes::customCharWrites(bitmaps);
+    return dialogprotocol::customCharWrites(bitmaps);
 });
 BENCHMARK_CAPTURE(frame, setStartupScreen, [] {
-    return dialogframes::setStartupScreen(QStringLiteral("0123456789ABCDEF"),
-                                          QStringLiteral("fedcba9876543210"));
+    return dialogprotocol::setStartupScreen(QStringLiteral("0123456789ABCDEF"),
+                                            QStringLiteral("fedcba9876543210"));
 });
 
 BENCHMARK_MAIN();

@@ -4,7 +4,7 @@
 #include "config/frmudchar.h"
 #include "mainwindow/frmmain.h"
 #include "platform/fonts.h"
-#include "platform/residentmemory.h"
+#include "support/residentmemory.h"
 #include "support/wiredpanel.h"
 
 #include <QAction>

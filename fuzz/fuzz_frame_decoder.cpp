@@ -2,13 +2,15 @@
 // Invariants: every byte ends up in exactly one frame or in what is pending, pending never
 // outgrows the longest frame, the same bytes give the same frames however they are cut, and
 // every frame the model is given leaves it in a valid state.
-#include "displaymodel.h"
-#include "framedecoder.h"
+#include "module/displaymodel.h"
+#include "protocol/framedecoder.h"
 
 #include <cstdint>
 #include <cstdlib>
 
-using namespace torvika::vmodule;
+using namespace torvika::module;
+using namespace torvika::protocol;
+using Frame = torvika::protocol::DecodedFrame;
 
 namespace {
 

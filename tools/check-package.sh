@@ -21,9 +21,7 @@ for f in /usr/bin/torvika-panel /usr/share/applications/torvika-panel.desktop \
     /usr/share/icons/hicolor/32x32/apps/torvika-panel.png; do
     [ -e "$f" ] || { echo "missing after install: $f"; exit 1; }
 done
-if [ -f tools/virtual-module/CMakeLists.txt ]; then
-    [ -x /usr/bin/torvika-virtual-module ] || { echo "missing: torvika-virtual-module"; exit 1; }
-fi
+[ -x /usr/bin/torvika-virtual-module ] || { echo "missing: torvika-virtual-module"; exit 1; }
 
 home=$(mktemp -d)
 status=0

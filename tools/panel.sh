@@ -45,7 +45,7 @@ set_port1() {
 # Starts the virtual module on a pseudo-terminal, maps port 1 to it and runs the panel;
 # closing the panel ends the module.
 run_with_module() {
-    local module="$build/tools/virtual-module/torvika-virtual-module"
+    local module="$build/bin/torvika-virtual-module"
     local link="${XDG_RUNTIME_DIR:-/tmp}/torvika-module"
     if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
         echo "No display found: start this from a desktop session (or under xvfb-run)." >&2
@@ -56,9 +56,9 @@ run_with_module() {
         local module_pid=$!
         trap 'kill "$module_pid" 2>/dev/null; wait "$module_pid" 2>/dev/null' EXIT
         for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
-        set_port1 "$build/app/torvika.ini" "$link"
+        set_port1 "$build/bin/torvika.ini" "$link"
     fi
-    "$build/app/torvika-panel"
+    "$build/bin/torvika-panel"
 }
 
 case "${1:-}" in

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/dialogframes.h"
+#include "protocol/frames.h"
 
 #include <QString>
 
@@ -13,9 +13,9 @@ namespace torvika {
 // row; in each row bit 4 (weight 16) is the leftmost pixel and bit 0 the rightmost.
 class CharEditor {
 public:
-    static constexpr int Rows = 8;
-    static constexpr int Slots = 8;
-    static constexpr std::uint8_t FullRow = 0x1F;
+    static constexpr int Rows = protocol::CharRows;
+    static constexpr int Slots = protocol::UserChars;
+    static constexpr std::uint8_t FullRow = protocol::FullCharRow;
 
     // Flips the pixel of weight `weight` (16, 8, 4, 2 or 1) in `row`; others are ignored.
     void toggle(int row, int weight);
@@ -26,7 +26,7 @@ public:
 
     std::uint8_t row(int r) const { return UDRow[static_cast<std::size_t>(r)]; }
     bool lit(int r, int weight) const { return (row(r) & weight) != 0; }
-    const dialogframes::Bitmaps &bitmaps() const { return UDBitmap; }
+    const protocol::Bitmaps &bitmaps() const { return UDBitmap; }
 
     // "0x" and the row's value in upper-case hex without leading zeros ("0x0", "0x1F").
     static QString rowText(std::uint8_t value);
@@ -34,7 +34,7 @@ public:
     static QString clearedRowText() { return QStringLiteral("0x00"); }
 
     std::array<std::uint8_t, Rows> UDRow{};
-    dialogframes::Bitmaps UDBitmap{};
+    protocol::Bitmaps UDBitmap{};
 };
 
 } // namespace torvika

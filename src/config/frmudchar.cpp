@@ -1,11 +1,11 @@
 #include "config/frmudchar.h"
 
-#include "link/dialogframes.h"
 #include "link/portaccess.h"
 #include "platform/appicon.h"
 #include "platform/captionbutton.h"
 #include "platform/fonts.h"
 #include "platform/pixelcell.h"
+#include "protocol/frames.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -176,7 +176,7 @@ void FrmUDChar::cmdSetUD_Click(int Index) {
 }
 
 void FrmUDChar::cmdLoadUD_Click() {
-    writeAll(dialogframes::customCharWrites(editor_.bitmaps()));
+    writeAll(protocol::customCharWrites(editor_.bitmaps()));
 }
 
 void FrmUDChar::cmdSetSU_Click() {
@@ -188,8 +188,7 @@ void FrmUDChar::cmdSetSU_Click() {
         boxes_.information(AppTitle, TextIsEmpty);
         return;
     }
-    const dialogframes::StartupScreen screen =
-        dialogframes::setStartupScreen(row0->text(), row1->text());
+    const protocol::StartupScreen screen = protocol::setStartupScreen(row0->text(), row1->text());
     if (!screen.problem.isEmpty()) {
         boxes_.information(AppTitle, screen.problem);
         return;
@@ -198,15 +197,15 @@ void FrmUDChar::cmdSetSU_Click() {
 }
 
 void FrmUDChar::cmdClrSU_Click() {
-    writeAll(dialogframes::eraseStartupScreenWrites());
+    writeAll(protocol::eraseStartupScreenWrites());
 }
 
 void FrmUDChar::cmd9600_Click() {
-    writeAll(dialogframes::setBaud9600Writes());
+    writeAll(protocol::moduleSpeedWrites(protocol::ModuleSpeedLow));
 }
 
 void FrmUDChar::cmd19200_Click() {
-    writeAll(dialogframes::setBaud19200Writes());
+    writeAll(protocol::moduleSpeedWrites(protocol::ModuleSpeedHigh));
 }
 
 void FrmUDChar::showRow(int row, const QString &text) {

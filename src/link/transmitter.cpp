@@ -1,7 +1,7 @@
 #include "link/transmitter.h"
 
-#include "link/hextrace.h"
 #include "link/portaccess.h"
+#include "protocol/hex.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -34,7 +34,8 @@ bool Transmitter::SendTxData(int count) {
         const char byte = static_cast<char>(vars_.TxData[static_cast<std::size_t>(i)]);
         result = port_.write(QByteArrayView(&byte, 1));
         if (result)
-            monitor_.appendTransmitted(hexByteText(vars_.TxData[static_cast<std::size_t>(i)]));
+            monitor_.appendTransmitted(
+                protocol::hexByteText(vars_.TxData[static_cast<std::size_t>(i)]));
     }
     if (!result) {
         reportPortUnavailable(boxes_, port_, result);

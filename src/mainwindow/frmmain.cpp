@@ -2,11 +2,11 @@
 
 #include "config/frmudchar.h"
 #include "link/portaccess.h"
-#include "mainwindow/portsettings.h"
-#include "mainwindow/startvalues.h"
+#include "mainwindow/lists.h"
 #include "platform/appicon.h"
 #include "platform/fonts.h"
 #include "platform/linesettings.h"
+#include "platform/portsettings.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -25,12 +25,12 @@ namespace torvika {
 
 namespace {
 
-const QString Setting9600 = QStringLiteral("9600,n,8,1");
-const QString Setting19200 = QStringLiteral("19200,n,8,1");
-
-void fillNumbers(QComboBox *list, int first, int last) {
-    for (int n = first; n <= last; ++n)
-        list->addItem(QString::number(n));
+// Fills a list from its table entry, first item selected.
+QComboBox *fillList(const layout::Controls &controls, const char *name) {
+    auto *list = controls.get<QComboBox>(name);
+    list->addItems(listSpec(name).items);
+    list->setCurrentIndex(0);
+    return list;
 }
 
 } // namespace
@@ -72,26 +72,20 @@ FrmMain::FrmMain(ModVariables &vars, ModIni &ini, SerialPort &port, MessageBoxes
 FrmMain::~FrmMain() = default;
 
 void FrmMain::Form_Load() {
-    auto *cboComm = controls_.get<QComboBox>("cboComm");
-    auto *cboColumn = controls_.get<QComboBox>("cboColumn");
-    auto *cboRow = controls_.get<QComboBox>("cboRow");
-    fillNumbers(cboComm, FirstPort, LastPort);
-    fillNumbers(cboColumn, 0, 15);
-    fillNumbers(cboRow, 0, 1);
-    cboRow->setCurrentIndex(0);
-    cboColumn->setCurrentIndex(0);
+    auto *cboComm = fillList(controls_, "cboComm");
+    for (const char *name : {"cboColumn", "cboRow"})
+        fillList(controls_, name);
 
-    const QString commText = ini_.ReadINI(QStringLiteral("Settings"), QStringLiteral("CommPort"));
-    const QString settingText = ini_.ReadINI(QStringLiteral("Settings"), QStringLiteral("Setting"));
-    blTextAsRead_ = ini_.ReadINI(QStringLiteral("LCD"), QStringLiteral("BL"));
-    const StartValues start =
-        resolveStartValues(commText, settingText, blTextAsRead_, lineSettingsProblem);
+    asRead_ = readRemembered(
+        [this](const QString &section, const QString &key) { return ini_.ReadINI(section, key); });
+    const StartValues start = resolveStartValues(asRead_, lineSettingsProblem);
     // The remembered values go back to the file exactly as they were read.
-    vars_.SavedCommPort = commText.isEmpty() ? DefaultCommPort : commText;
-    vars_.SavedSetting = settingText.isEmpty() ? DefaultSetting : settingText;
+    const QList<SettingsEntry> remembered = closeWriteBack(asRead_);
+    vars_.SavedCommPort = remembered[0].value;
+    vars_.SavedSetting = remembered[1].value;
     vars_.SavedBL = static_cast<std::int16_t>(start.backlight);
 
-    cboComm->setCurrentIndex(start.commPort - 1);
+    cboComm->setCurrentIndex(start.commPort - FirstPort);
     {
         // Restoring the slider is not a user's choice: it sends nothing.
         auto *slider = controls_.get<QSlider>("Backlightlevel");
@@ -103,45 +97,22 @@ void FrmMain::Form_Load() {
     else
         controls_.get<QRadioButton>("opt19200")->setChecked(true);
 
-    auto *cboCursor = controls_.get<QComboBox>("cboCursor");
-    cboCursor->addItems(
-        {QStringLiteral("Underline"), QStringLiteral("Block Blinking"), QStringLiteral("Hide")});
-    cboCursor->setCurrentIndex(0);
+    fillList(controls_, "cboCursor");
 
     port_.setCommPort(start.commPort);
     port_.setSettings(start.setting);
     port_.setInputModeBinary();
 
-    for (const char *name : {"cboOut1", "cboOut2", "cboOut3"}) {
-        auto *list = controls_.get<QComboBox>(name);
-        list->addItems({QStringLiteral("ON"), QStringLiteral("OFF")});
-        list->setCurrentIndex(0);
-    }
-    auto *cboGraph = controls_.get<QComboBox>("cboGraph");
-    fillNumbers(cboGraph, 1, 80);
-    cboGraph->setCurrentIndex(0);
+    for (const char *name : {"cboOut1", "cboOut2", "cboOut3", "cboGraph"})
+        fillList(controls_, name);
 
-    if (const QString problem = ini_.fileProblem(); !problem.isEmpty())
-        settingsProblems_ = QStringLiteral("The settings file %1 %2. The panel starts with its "
-                                           "defaults and leaves the file as it is.")
-                                .arg(ini_.fileName(), problem);
-    else if (!start.problems.isEmpty())
-        settingsProblems_ = QStringLiteral("Some values in the settings file %1 cannot be used; "
-                                           "the file is left as it is.\n\n%2")
-                                .arg(ini_.fileName(), start.problems.join(u'\n'));
+    settingsProblems_ = startMessage(ini_.fileName(), ini_.fileProblem(), start.problems);
 }
 
 void FrmMain::Form_Unload() {
-    const std::pair<QString, QString> keys[] = {
-        {QStringLiteral("Settings"), QStringLiteral("CommPort")},
-        {QStringLiteral("Settings"), QStringLiteral("Setting")},
-        {QStringLiteral("LCD"), QStringLiteral("BL")}};
-    const QString values[] = {vars_.SavedCommPort, vars_.SavedSetting,
-                              blTextAsRead_.isEmpty() ? QString::number(vars_.SavedBL)
-                                                      : blTextAsRead_};
     QString failed;
-    for (std::size_t i = 0; i < std::size(keys); ++i)
-        if (!ini_.WriteINI(keys[i].first, keys[i].second, values[i]) && failed.isEmpty())
+    for (const SettingsEntry &entry : closeWriteBack(asRead_))
+        if (!ini_.WriteINI(entry.section, entry.key, entry.value) && failed.isEmpty())
             failed = ini_.lastWriteProblem();
     // Silently losing the settings would surprise the user at the next start.
     if (!failed.isEmpty())
@@ -156,20 +127,20 @@ void FrmMain::changeLineSpeed(const QString &settings) {
 }
 
 void FrmMain::opt9600_Click() {
-    changeLineSpeed(Setting9600);
+    changeLineSpeed(protocol::lineSettingsText(protocol::ModuleSpeedLow));
 }
 
 void FrmMain::opt19200_Click() {
-    changeLineSpeed(Setting19200);
+    changeLineSpeed(protocol::lineSettingsText(protocol::ModuleSpeedHigh));
 }
 
 void FrmMain::cboComm_Click(int index) {
     // Takes effect for this run only; the file keeps the number read at start.
-    if (index < 0 || index >= LastPort)
+    if (index < 0 || index > LastPort - FirstPort)
         return;
     if (port_.isOpen())
         port_.close();
-    port_.setCommPort(index + 1);
+    port_.setCommPort(index + FirstPort);
 }
 
 void FrmMain::refreshPortToolTips() {

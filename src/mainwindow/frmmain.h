@@ -1,11 +1,12 @@
 #pragma once
 
-#include "link/frames.h"
 #include "link/transmitter.h"
 #include "platform/layout.h"
 #include "platform/messageboxes.h"
 #include "platform/serialport.h"
+#include "protocol/frames.h"
 #include "settings/modini.h"
+#include "settings/startvalues.h"
 #include "shared/modvariables.h"
 
 #include <QMainWindow>
@@ -88,10 +89,10 @@ private:
     void refreshPortToolTips();
     // Fills TxData with the frame and sends it; false when it did not all go out (or there
     // was no frame: a computed byte out of range).
-    bool sendFrame(const std::optional<frames::Frame> &frame);
+    bool sendFrame(const std::optional<protocol::Frame> &frame);
     // Selected position of a list: the item whose text is exactly the list's text, or -1 after
     // telling the user which values the list takes.
-    int selectedPosition(const char *list, const QString &caption, const QString &values);
+    int selectedPosition(const char *list);
     // A character typed into txtASCIIInput: false when it cannot be sent (nothing was sent).
     bool sendTyped(const QString &typed);
     // Wires the command panels' controls to their handlers (frmmain_commands.cpp).
@@ -106,8 +107,8 @@ private:
     QAction *mnuConfig_ = nullptr;
     std::unique_ptr<FrmUDChar> dialog_;
 
-    // "BL" as read, written back unchanged at close; empty when the key was missing.
-    QString blTextAsRead_;
+    // The three values as read, written back unchanged at close.
+    RememberedTexts asRead_;
     // Unusable settings found at start, shown once the window is first shown.
     QString settingsProblems_;
     bool closed_ = false;

@@ -3,6 +3,7 @@
 #include "mainwindow/frmmain.h"
 
 #include "link/portaccess.h"
+#include "mainwindow/lists.h"
 
 #include <QComboBox>
 #include <QInputMethodEvent>
@@ -18,12 +19,6 @@ namespace torvika {
 namespace {
 
 const QString NoResponseText = QStringLiteral("No Response From LCD");
-
-// A key that produces no character for the display: Back space, Enter, Escape, Delete,
-// control combinations.
-bool isControl(char32_t c) {
-    return c < 32 || c == 127;
-}
 
 } // namespace
 
@@ -115,28 +110,17 @@ void FrmMain::txtASCIIInput_KeyPress(const QString &typed) {
 }
 
 bool FrmMain::sendTyped(const QString &typed) {
-    const QList<uint> codes = typed.toUcs4();
-    bool anyCharacter = false;
-    for (const uint code : codes) {
-        if (isControl(code))
-            continue;
-        if (code > 255) {
-            boxes_.information(
-                AppTitle, QStringLiteral("Only characters with codes 32 to 255 can be sent "
-                                         "to the display; \"%1\" (code %2) is not sent.")
-                              .arg(QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1))
-                              .arg(code));
-            return false;
-        }
-        anyCharacter = true;
+    const protocol::TypedText text = protocol::typedText(typed);
+    if (!text.problem.isEmpty()) {
+        boxes_.information(AppTitle, text.problem);
+        return false;
     }
-    for (const uint code : codes)
-        if (!isControl(code))
-            sendFrame(frames::textChar(static_cast<int>(code)));
-    return anyCharacter;
+    for (const char code : text.bytes)
+        sendFrame(protocol::textChar(static_cast<std::uint8_t>(code)));
+    return !text.bytes.isEmpty();
 }
 
-bool FrmMain::sendFrame(const std::optional<frames::Frame> &frame) {
+bool FrmMain::sendFrame(const std::optional<protocol::Frame> &frame) {
     if (!frame)
         return false;
     for (int i = 0; i < frame->size; ++i)
@@ -144,83 +128,75 @@ bool FrmMain::sendFrame(const std::optional<frames::Frame> &frame) {
     return transmitter_.SendTxData(frame->size);
 }
 
-int FrmMain::selectedPosition(const char *list, const QString &caption, const QString &values) {
+int FrmMain::selectedPosition(const char *list) {
     auto *box = controls_.get<QComboBox>(list);
     const int position =
         box->findText(box->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (position < 0)
-        boxes_.information(AppTitle, QStringLiteral("\"%1\" shows \"%2\", which is not one of its "
-                                                    "values. Choose %3.")
-                                         .arg(caption, box->currentText(), values));
+        boxes_.information(AppTitle, noChoiceMessage(listSpec(list), box->currentText()));
     return position;
 }
 
 void FrmMain::cmdLCD_Click(int Index) {
-    sendFrame(frames::lcdControl(Index));
+    sendFrame(protocol::lcdControl(Index));
 }
 void FrmMain::cmdBackspace_Click() {
-    sendFrame(frames::backspace());
+    sendFrame(protocol::backspace());
 }
 void FrmMain::cmdCustom_Click(int Index) {
-    sendFrame(frames::insertCustomChar(Index));
+    sendFrame(protocol::insertCustomChar(Index));
 }
 void FrmMain::cmdCL_Click() {
-    sendFrame(frames::cursorLeft());
+    sendFrame(protocol::cursorLeft());
 }
 void FrmMain::cmdCR_Click() {
-    sendFrame(frames::cursorRight());
+    sendFrame(protocol::cursorRight());
 }
 
 void FrmMain::cmdCurPos_Click() {
-    const int row = selectedPosition("cboRow", QStringLiteral("Row"), QStringLiteral("0 or 1"));
+    const int row = selectedPosition("cboRow");
     if (row < 0)
         return;
-    const int column =
-        selectedPosition("cboColumn", QStringLiteral("Column"), QStringLiteral("0 to 15"));
+    const int column = selectedPosition("cboColumn");
     if (column < 0)
         return;
-    sendFrame(frames::setCursorPosition(row, column));
+    sendFrame(protocol::setCursorPosition(row, column));
 }
 
 void FrmMain::cmdClearCR_Click(int Index) {
-    const int position =
-        Index == 0
-            ? selectedPosition("cboRow", QStringLiteral("Row"), QStringLiteral("0 or 1"))
-            : selectedPosition("cboColumn", QStringLiteral("Column"), QStringLiteral("0 to 15"));
+    const int position = Index == 0 ? selectedPosition("cboRow") : selectedPosition("cboColumn");
     if (position >= 0)
-        sendFrame(frames::clearRowOrColumn(Index, position));
+        sendFrame(protocol::clearRowOrColumn(Index, position));
 }
 
 void FrmMain::cmdCursor_Click() {
-    const int position = selectedPosition("cboCursor", QStringLiteral("Cursor type"),
-                                          QStringLiteral("Underline, Block Blinking or Hide"));
+    const int position = selectedPosition("cboCursor");
     if (position >= 0)
-        sendFrame(frames::cursorStyle(position));
+        sendFrame(protocol::cursorStyle(position));
 }
 
 void FrmMain::cmdBL_Click(int Index) {
-    sendFrame(frames::backlight(Index));
+    sendFrame(protocol::backlight(Index));
 }
 
 void FrmMain::Backlightlevel_Change() {
-    sendFrame(frames::setBrightness(controls_.get<QSlider>("Backlightlevel")->value()));
+    sendFrame(protocol::setBrightness(controls_.get<QSlider>("Backlightlevel")->value()));
 }
 
 void FrmMain::cmdOut_Click() {
     bool on[3] = {};
     for (int i = 0; i < 3; ++i) {
         const QByteArray list = "cboOut" + QByteArray::number(i + 1);
-        const int position = selectedPosition(
-            list.constData(), QStringLiteral("Output %1").arg(i + 1), QStringLiteral("ON or OFF"));
+        const int position = selectedPosition(list.constData());
         if (position < 0)
             return;
         on[i] = position == 0;
     }
-    sendFrame(frames::setOutputs(frames::outputMask(on[0], on[1], on[2])));
+    sendFrame(protocol::setOutputs(protocol::outputMask(on[0], on[1], on[2])));
 }
 
 void FrmMain::cmdReadInput_Click() {
-    if (!sendFrame(frames::readInputs()))
+    if (!sendFrame(protocol::readInputs()))
         return; // the port message has been shown; there is nothing to wait for
     transmitter_.WaitTicks(10);
     if (!port_.isOpen()) {
@@ -235,36 +211,35 @@ void FrmMain::cmdReadInput_Click() {
         boxes_.information(AppTitle, NoResponseText);
         return;
     }
-    const auto inputs = frames::decodeInputs(static_cast<std::uint8_t>(reply.front()));
+    const auto inputs = protocol::decodeInputs(static_cast<std::uint8_t>(reply.front()));
     for (int i = 0; i < 3; ++i)
         controls_.get<QLabel>("lblInput", i)
-            ->setText(frames::inputText(inputs[static_cast<std::size_t>(i)]));
+            ->setText(protocol::inputText(inputs[static_cast<std::size_t>(i)]));
 }
 
 void FrmMain::cmdInitGraph_Click() {
-    sendFrame(frames::initGraph());
+    sendFrame(protocol::initGraph());
 }
 
 void FrmMain::cmdGraph_Click(int Index) {
-    const int position =
-        selectedPosition("cboGraph", QStringLiteral("Width"), QStringLiteral("1 to 80"));
+    const int position = selectedPosition("cboGraph");
     if (position >= 0)
-        sendFrame(frames::graph(Index, position));
+        sendFrame(protocol::graph(Index, position));
 }
 
 void FrmMain::cmdCustomChar_Click() {
-    sendFrame(frames::loadCustomChars());
+    sendFrame(protocol::loadCustomChars());
 }
 void FrmMain::cmdDSU_Click() {
-    sendFrame(frames::showStartupScreen());
+    sendFrame(protocol::showStartupScreen());
 }
 
 void FrmMain::cmdSave_Click() {
     if (!boxes_.question(QStringLiteral("Save Setting"),
                          QStringLiteral("Save Settings in non-volatile memory")))
         return;
-    if (sendFrame(frames::saveSettings()))
-        writeDirect(port_, boxes_, frames::SettingsSavedText);
+    if (sendFrame(protocol::saveSettings()))
+        writeDirect(port_, boxes_, protocol::SettingsSavedText);
 }
 
 } // namespace torvika

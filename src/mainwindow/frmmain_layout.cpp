@@ -61,7 +61,7 @@ const layout::Item Layout[] = {
     // Backlight Control
     {.name = "cmdBL", .kind = K::Button, .index = 0, .caption = "ON", .left = 240, .top = 360, .width = 495, .height = 375, .tab = 20, .parent = "Frame5"},
     {.name = "cmdBL", .kind = K::Button, .index = 1, .caption = "OFF", .left = 840, .top = 360, .width = 495, .height = 375, .tab = 21, .parent = "Frame5"},
-    {.name = "Backlightlevel", .kind = K::Slider, .index = -1, .caption = "", .left = 1680, .top = 240, .width = 2535, .height = 375, .tab = 22, .parent = "Frame5", .slider = {.minimum = 50, .maximum = 250, .value = 155, .smallStep = 1, .largeStep = 5}},
+    {.name = "Backlightlevel", .kind = K::Slider, .index = -1, .caption = "", .left = 1680, .top = 240, .width = 2535, .height = 375, .tab = 22, .parent = "Frame5", .slider = {.minimum = protocol::MinBrightness, .maximum = protocol::MaxBrightness, .value = protocol::DefaultBrightness, .smallStep = 1, .largeStep = 5}},
     {.name = "Label5", .kind = K::Label, .index = -1, .caption = "Adjust Brightness", .left = 2400, .top = 720, .width = 1335, .height = 255, .tab = 23, .parent = "Frame5"},
     // I/O Control
     {.name = "Label8", .kind = K::Label, .index = -1, .caption = "Input 1", .left = 240, .top = 360, .width = 615, .height = 255, .tab = 30, .parent = "Frame6"},

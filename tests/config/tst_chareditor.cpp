@@ -93,7 +93,7 @@ void TstCharEditor::storeIsSnapshot() {
     editor.toggle(0, 16); // drawing after the store
     editor.setAll();
 
-    dialogframes::Bitmaps expected{};
+    protocol::Bitmaps expected{};
     expected[32] = 0x10; // slot 4, top row
     expected[39] = 0x01; // slot 4, bottom row
     QCOMPARE(editor.bitmaps(), expected);
@@ -119,7 +119,7 @@ void TstCharEditor::storeOutsideSlotsDoesNothing() {
     CharEditor editor;
     editor.setAll();
     editor.store(slot);
-    QCOMPARE(editor.bitmaps(), dialogframes::Bitmaps{});
+    QCOMPARE(editor.bitmaps(), protocol::Bitmaps{});
 }
 
 QTEST_GUILESS_MAIN(TstCharEditor)

@@ -2,9 +2,9 @@
 // windows must show in the module's state, and the module's inputs in the panel's labels.
 #include "config/frmudchar.h"
 #include "mainwindow/frmmain.h"
-#include "mainwindow/portsettings.h"
 #include "platform/fonts.h"
 #include "platform/pixelcell.h"
+#include "platform/portsettings.h"
 #include "platform/systemserialport.h"
 #include "support/messageboxrecorder.h"
 

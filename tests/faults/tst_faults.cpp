@@ -2,11 +2,11 @@
 // settings files that are folders, junk, replaced, unwritable, or cut off by a kill. Each case
 // ends with the panel still running, a message that says what happened, and nothing lost.
 #include "config/frmudchar.h"
-#include "mainwindow/portsettings.h"
 #include "platform/fonts.h"
-#include "platform/residentmemory.h"
+#include "platform/portsettings.h"
 #include "support/messageboxrecorder.h"
 #include "support/recordingserialport.h"
+#include "support/residentmemory.h"
 #include "support/wiredpanel.h"
 
 #include <QAction>

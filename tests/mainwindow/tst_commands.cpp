@@ -1,7 +1,7 @@
 // Every control of the command panels, checked by the bytes that reach a real serial line.
 #include "mainwindow/frmmain.h"
-#include "mainwindow/portsettings.h"
 #include "platform/fonts.h"
+#include "platform/portsettings.h"
 #include "platform/systemserialport.h"
 #include "support/messageboxrecorder.h"
 #include "support/ptypeer.h"

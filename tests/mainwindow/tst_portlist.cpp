@@ -1,6 +1,6 @@
 // The port list tells, for each port number, the device it stands for and whether it is there.
-#include "mainwindow/portsettings.h"
 #include "platform/fonts.h"
+#include "platform/portsettings.h"
 #include "support/wiredpanel.h"
 
 #include <QComboBox>

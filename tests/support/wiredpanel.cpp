@@ -1,6 +1,6 @@
 #include "support/wiredpanel.h"
 
-#include "mainwindow/portsettings.h"
+#include "platform/portsettings.h"
 
 #include <QComboBox>
 #include <QFile>

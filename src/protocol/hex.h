@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <cstdint>
+
+namespace torvika::protocol {
+
+// One byte as the traffic monitor shows it: two upper-case hex digits and a space ("0A ").
+QString hexByteText(std::uint8_t byte);
+
+// Bytes as upper-case hex pairs separated by single spaces ("FE 32 01 0F").
+QString hexText(QByteArrayView bytes);
+
+} // namespace torvika::protocol
