@@ -172,6 +172,21 @@ QByteArrayView lineEndOf(QByteArrayView content) {
 
 } // namespace
 
+int lineOf(QByteArrayView content, QByteArrayView section, QByteArrayView key) {
+    const Place place = locate(content, section, key);
+    if (!place.keyFound)
+        return 0;
+    Lines lines(content);
+    Line line;
+    int number = 0;
+    while (lines.next(line)) {
+        ++number;
+        if (line.begin == place.keyLine.begin)
+            break;
+    }
+    return number;
+}
+
 QByteArray readString(QByteArrayView content, QByteArrayView section, QByteArrayView key) {
     section = trimmed(section);
     key = trimmed(key);

@@ -21,6 +21,10 @@ constexpr int MaxValueLength = 254;
 // Value of `key` in `section`, or an empty array when there is none.
 QByteArray readString(QByteArrayView content, QByteArrayView section, QByteArrayView key);
 
+// 1-based number of the line that readString() takes the value of `key` in `section` from, or
+// 0 when there is none.
+int lineOf(QByteArrayView content, QByteArrayView section, QByteArrayView key);
+
 // Every key of `section` with its value as readString() gives it, in file order; of keys that
 // repeat only the first is listed. Keys keep their spelling in the file.
 QList<std::pair<QByteArray, QByteArray>> readSection(QByteArrayView content,
