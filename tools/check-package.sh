@@ -90,6 +90,8 @@ echo "== install"
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall \
     --no-install-recommends "$deb" >/dev/null
 
+# The installed files match the package's md5sums.
+out=$(dpkg --verify torvika-panel) && [ -z "$out" ] || fail "dpkg --verify: $out"
 for f in /usr/bin/torvika-panel /usr/share/applications/torvika-panel.desktop \
     /usr/share/metainfo/io.github.torvika.panel.metainfo.xml \
     /usr/share/icons/hicolor/scalable/apps/torvika-panel.svg \
