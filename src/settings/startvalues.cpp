@@ -23,6 +23,19 @@ const QString CommPortKey = QStringLiteral("CommPort");
 const QString SettingKey = QStringLiteral("Setting");
 const QString BacklightKey = QStringLiteral("BL");
 
+// Takes a key's text into `value` when it is a whole number from `min` to `max`; otherwise
+// names it with `problem` ("%1" the text, "%2" to "%3" the range, "%4" the default used).
+void takeNumber(const QString &text, int min, int max, const QString &problem,
+                const QString &fallback, int &value, QStringList &problems) {
+    int number = 0;
+    if (text.isEmpty())
+        return;
+    if (parseWholeNumber(text, number) && number >= min && number <= max)
+        value = number;
+    else
+        problems << problem.arg(text).arg(min).arg(max).arg(fallback);
+}
+
 QString orDefault(const QString &text, const QString &fallback) {
     return text.isEmpty() ? fallback : text;
 }
@@ -56,42 +69,23 @@ QString startMessage(const QString &fileName, const QString &fileProblem,
 
 StartValues resolveStartValues(const RememberedTexts &texts,
                                const std::function<QString(const QString &)> &settingProblem) {
-    const QString &commPort = texts.commPort;
-    const QString &setting = texts.setting;
-    const QString &bl = texts.bl;
     StartValues v;
-    int number = 0;
-    if (!commPort.isEmpty()) {
-        if (parseWholeNumber(commPort, number) && number >= FirstPort && number <= LastPort)
-            v.commPort = number;
-        else
-            v.problems << QStringLiteral("\"CommPort\" = \"%1\" is not a port number from %2 to "
-                                         "%3; port %4 is used.")
-                              .arg(commPort)
-                              .arg(FirstPort)
-                              .arg(LastPort)
-                              .arg(DefaultCommPort);
-    }
-    if (!setting.isEmpty()) {
-        const QString why = settingProblem(setting);
+    takeNumber(texts.commPort, FirstPort, LastPort,
+               QStringLiteral("\"CommPort\" = \"%1\" is not a port number from %2 to %3; port %4 "
+                              "is used."),
+               DefaultCommPort, v.commPort, v.problems);
+    if (!texts.setting.isEmpty()) {
+        const QString why = settingProblem(texts.setting);
         if (why.isEmpty())
-            v.setting = setting;
+            v.setting = texts.setting;
         else
             v.problems << QStringLiteral("\"Setting\" = \"%1\" cannot be used (%2); \"%3\" is "
                                          "used.")
-                              .arg(setting, why, DefaultSetting);
+                              .arg(texts.setting, why, DefaultSetting);
     }
-    if (!bl.isEmpty()) {
-        if (parseWholeNumber(bl, number) && number >= MinBacklight && number <= MaxBacklight)
-            v.backlight = number;
-        else
-            v.problems << QStringLiteral("\"BL\" = \"%1\" is not a brightness from %2 to %3; %4 "
-                                         "is used.")
-                              .arg(bl)
-                              .arg(MinBacklight)
-                              .arg(MaxBacklight)
-                              .arg(DefaultBL);
-    }
+    takeNumber(texts.bl, MinBacklight, MaxBacklight,
+               QStringLiteral("\"BL\" = \"%1\" is not a brightness from %2 to %3; %4 is used."),
+               DefaultBL, v.backlight, v.problems);
     return v;
 }
 
