@@ -42,7 +42,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
     -DCMAKE_SKIP_INSTALL_RPATH=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DTORVIKA_BUILD_TESTS=OFF \
-    -DTORVIKA_BUILD_BENCH=OFF     -DTORVIKA_BUILD_FUZZ=OFF -DTORVIKA_SANITIZE=OFF "${launcher[@]}" >/dev/null
+    -DTORVIKA_BUILD_BENCH=OFF -DTORVIKA_BUILD_FUZZ=OFF -DTORVIKA_SANITIZE=OFF "${launcher[@]}" >/dev/null
 cmake --build "$build"
 rm -f "$build"/torvika-panel_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
