@@ -35,7 +35,7 @@ BENCHMARK_CAPTURE(frame, customCharWrites, [] {
 });
 BENCHMARK_CAPTURE(frame, setStartupScreen, [] {
     return protocol::setStartupScreen(QStringLiteral("0123456789ABCDEF"),
-                                            QStringLiteral("fedcba9876543210"));
+                                      QStringLiteral("fedcba9876543210"));
 });
 
 BENCHMARK_MAIN();
