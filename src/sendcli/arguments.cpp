@@ -62,19 +62,25 @@ using Args = QStringList;
 Built text(const Args &a) {
     QList<QByteArray> writes;
     for (const char32_t code : a[0].toUcs4()) {
+        const QString shown = code < FirstTextByte
+                                  ? QStringLiteral("a control character")
+                                  : QStringLiteral("\"%1\"").arg(QString::fromUcs4(&code, 1));
+        // The module reads the prefix as the start of a command, whatever follows it: text
+        // from a script must never turn into commands.
+        if (code == CommandPrefix)
+            return fail(0, QStringLiteral("STRING holds %1 (code %2), which the module reads as "
+                                          "the start of a command")
+                               .arg(shown)
+                               .arg(CommandPrefix));
         const std::optional<Frame> frame =
             code > 255 ? std::nullopt : textChar(static_cast<int>(code));
-        if (!frame) {
-            const QString shown = code < FirstTextByte
-                                      ? QStringLiteral("a control character")
-                                      : QStringLiteral("\"%1\"").arg(QString::fromUcs4(&code, 1));
+        if (!frame)
             return fail(0,
                         QStringLiteral("STRING holds %1 (code %2), which the display cannot show: "
                                        "text is codes %3 to 255")
                             .arg(shown)
                             .arg(static_cast<uint>(code))
                             .arg(FirstTextByte));
-        }
         writes.append(frame->toByteArray());
     }
     return sends(std::move(writes));
@@ -212,7 +218,7 @@ struct Rule {
 };
 
 constexpr Rule Rules[] = {
-    {"text", "STRING", "the characters of STRING (codes 32 to 255)", 1, 1, text},
+    {"text", "STRING", "the characters of STRING (codes 32 to 255 but 254)", 1, 1, text},
     {"home", "", "cursor home", 0, 0, lcd<0>},
     {"next-line", "", "cursor to the start of the other row", 0, 0, lcd<1>},
     {"clear", "", "clear the screen", 0, 0, lcd<2>},

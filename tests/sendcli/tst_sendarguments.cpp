@@ -108,6 +108,9 @@ private slots:
         row("text with a tab", {"text", "a\tb"},
             "argument 2 (\"a\tb\"): text STRING holds a "
             "control character (code 9), which the display cannot show: text is codes 32 to 255");
+        row("text with þ, the command prefix", {"text", "aþ("},
+            "argument 2 (\"aþ(\"): text STRING holds \"þ\" (code 254), which the module reads "
+            "as the start of a command");
         row("char 9", {"char", "9"}, "argument 2 (\"9\"): char N is a whole number from 1 to 8");
         row("brightness 49", {"brightness", "49"},
             "argument 2 (\"49\"): brightness LEVEL is a whole number from 50 to 250");
