@@ -29,10 +29,6 @@ Call send(const QString &args) {
             QString::fromUtf8(p.readAllStandardError())};
 }
 
-QJsonValue at(const QJsonObject &state, const char *key, const char *member) {
-    return state.value(QLatin1String(key)).toObject().value(QLatin1String(member));
-}
-
 } // namespace
 
 class TstSend : public QObject {
@@ -41,10 +37,13 @@ class TstSend : public QObject {
     QString module_ = QStringLiteral(TORVIKA_VIRTUAL_MODULE);
 
 private slots:
-    // One call, several commands: the module ends as the same clicks in the panel leave it.
+    // One call, several commands: the module ends as the same clicks in the panel leave it,
+    // and its input switches are read.
     void sessionReachesTheModule() {
         VirtualModule module(module_, dir_.path());
         QTRY_VERIFY_WITH_TIMEOUT(module.ready(), 10000);
+        module.send("inputs 5");
+        QTRY_COMPARE_WITH_TIMEOUT(module.state().value("inputs").toInt(), 5, 5000);
         charset::CharacterSet set;
         set.chars[0] = 0x10;
         set.chars[7] = 0x01;
@@ -56,45 +55,19 @@ private slots:
         ini.close();
         const Call c = send(QStringLiteral("--settings %1 --port 3 clear text Hi chars %2 cursor 1 "
                                            "5 char 1 backlight off brightness 80 outputs on off on "
-                                           "cursor-style block")
+                                           "cursor-style block read-inputs")
                                 .arg(ini.fileName(), dir_.filePath("set.tvkchars")));
         QCOMPARE(c.status, 0);
         QTRY_COMPARE_WITH_TIMEOUT(module.state().value("outputs").toInt(), 5, 5000);
         const QJsonObject s = module.state();
         QCOMPARE(module.row(0), QStringLiteral("Hi") + QString(14, u' '));
         QCOMPARE(module.row(1).at(5), QChar(0));
-        QCOMPARE(QStringList({at(s, "cursor", "row").toVariant().toString(),
-                              at(s, "cursor", "column").toVariant().toString(),
-                              at(s, "cursor", "style").toString()}),
-                 QStringList({"1", "6", "blinking block"}));
+        QCOMPARE(s.value("cursor"),
+                 QJsonObject({{"row", 1}, {"column", 6}, {"style", "blinking block"}}));
         QCOMPARE(s.value("chars").toArray().at(0).toString(), QStringLiteral("1000000000000001"));
-        QCOMPARE(at(s, "backlight", "on").toBool(), false);
-        QCOMPARE(at(s, "backlight", "level").toInt(), 80);
+        QCOMPARE(s.value("backlight"), QJsonObject({{"on", false}, {"level", 80}}));
+        QCOMPARE(c.out, QStringLiteral("1=HIGH 2=LOW 3=HIGH\n"));
         QCOMPARE(c.err, QString());
-    }
-
-    void readInputs_data() {
-        QTest::addColumn<bool>("module");
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("out");
-        QTest::addColumn<QString>("err");
-        QTest::newRow("switches 5: 1 and 3 high") << true << 0 << "1=HIGH 2=LOW 3=HIGH\n"
-                                                  << "";
-        QTest::newRow("silent line: status 3") << false << 3 << ""
-                                               << "No Response From LCD\n";
-    }
-    void readInputs() {
-        QFETCH(bool, module);
-        PtyPeer silent;
-        VirtualModule vm(module_, dir_.path());
-        QTRY_VERIFY_WITH_TIMEOUT(vm.ready(), 10000);
-        vm.send("inputs 5");
-        QTRY_COMPARE_WITH_TIMEOUT(vm.state().value("inputs").toInt(), 5, 5000);
-        const Call c = send(QStringLiteral("--device %1 --speed 9600 read-inputs")
-                                .arg(module ? vm.link() : silent.slavePath()));
-        QTEST(c.status, "status");
-        QTEST(c.out, "out");
-        QTEST(c.err, "err");
     }
 
     void probeFindsTheModuleAt19200() {
@@ -121,7 +94,8 @@ private slots:
         QCOMPARE(module.ignored().size(), 1);
     }
 
-    // Arguments (%m: the module); status; how standard output begins; what standard error holds.
+    // Arguments (%m: the module, %s: a line where nobody answers); status; how standard output
+    // begins; what standard error holds.
     void exitStatuses_data() {
         QTest::addColumn<QString>("args");
         QTest::addColumn<int>("status");
@@ -134,8 +108,14 @@ private slots:
         QTest::newRow("missing settings file")
             << "--device %m --settings /nonexistent.ini clear" << 2 << ""
             << "/nonexistent.ini does not exist";
-        QTest::newRow("help") << "--help" << 0 << "Usage: "
-                              << "";
+        QTest::newRow("no answer to read-inputs")
+            << "--device %s --speed 9600 read-inputs" << 3 << ""
+            << "No Response From LCD\n";
+        QTest::newRow("dry run: the frames, nothing opened")
+            << "--device %m --dry-run cursor 1 15 save" << 0
+            << "FE 32 01 0F  cursor to row 1, column 15\nFE 14 0D  save settings to memory\n53  "
+               "text \"S\"\n"
+            << "";
         QTest::newRow("version") << "--version" << 0 << "torvika-send "
                                  << "";
     }
@@ -143,9 +123,11 @@ private slots:
         QFETCH(QString, args);
         QFETCH(QString, out);
         QFETCH(QString, err);
+        PtyPeer silent;
         VirtualModule module(module_, dir_.path());
         QTRY_VERIFY_WITH_TIMEOUT(module.ready(), 10000);
-        const Call c = send(args.replace(QStringLiteral("%m"), module.link()));
+        const Call c = send(args.replace(QStringLiteral("%m"), module.link())
+                                .replace(QStringLiteral("%s"), silent.slavePath()));
         QTEST(c.status, "status");
         QCOMPARE(c.out.left(out.size()), out);
         QVERIFY2(err.isEmpty() || c.err.contains(err), qPrintable(c.err));
