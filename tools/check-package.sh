@@ -111,6 +111,9 @@ for f in /usr/bin/torvika-panel /usr/share/applications/torvika-panel.desktop \
     [ -e "$f" ] || fail "missing after install: $f"
 done
 [ -x /usr/bin/torvika-virtual-module ] || fail "missing: torvika-virtual-module"
+[ -f /usr/share/bash-completion/completions/torvika-send ] || fail "missing: torvika-send's completion"
+out=$(torvika-send --dry-run cursor 1 15) && [ "$out" = "FE 32 01 0F  cursor to row 1, column 15" ] ||
+    fail "the installed torvika-send: $out"
 man -l /usr/share/man/man1/torvika-panel.1.gz >/dev/null || fail "man cannot show torvika-panel(1)"
 
 home=$(mktemp -d)

@@ -16,12 +16,6 @@
 
 namespace torvika {
 
-namespace {
-
-const QString NoResponseText = QStringLiteral("No Response From LCD");
-
-} // namespace
-
 void FrmMain::connectCommandPanels() {
     const auto onClick = [this](const char *name, int index, auto handler) {
         connect(controls_.get<QPushButton>(name, index), &QPushButton::clicked, this,
@@ -198,7 +192,7 @@ void FrmMain::cmdOut_Click() {
 void FrmMain::cmdReadInput_Click() {
     if (!sendFrame(protocol::readInputs()))
         return; // the port message has been shown; there is nothing to wait for
-    transmitter_.WaitTicks(10);
+    transmitter_.WaitTicks(Transmitter::ReplyWaitTicks);
     if (!port_.isOpen()) {
         // The device went away during the wait (closed by the port layer on its error).
         reportPortUnavailable(boxes_, port_,

@@ -50,7 +50,14 @@ FileState readFile(const QString &path, QByteArray &content, QString *problem = 
 
 } // namespace
 
-ModIni::ModIni(QString folder) : folder_(std::move(folder)) {}
+ModIni::ModIni(QString folder) : folder_(std::move(folder)), name_(IniName) {}
+
+ModIni ModIni::file(const QString &path) {
+    const QFileInfo info(path);
+    ModIni ini(info.path());
+    ini.name_ = info.fileName();
+    return ini;
+}
 
 QString ModIni::AppFolder() const {
     if (folder_.isEmpty())
@@ -65,7 +72,7 @@ QString ModIni::AppFolder() const {
 }
 
 QString ModIni::fileName() const {
-    return AppFolder() + IniName;
+    return AppFolder() + name_;
 }
 
 QString ModIni::ReadINI(const QString &section, const QString &key) const {

@@ -3,6 +3,10 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#ifdef Q_OS_UNIX
+#include <termios.h>
+#endif
+
 namespace torvika {
 
 Q_LOGGING_CATEGORY(lcPort, "torvika.port", QtWarningMsg)
@@ -138,6 +142,20 @@ QByteArray SystemSerialPort::input() {
         return {};
     port_.waitForReadyRead(0);
     return port_.readAll();
+}
+
+void SystemSerialPort::drain() {
+    if (!port_.isOpen())
+        return;
+#ifdef Q_OS_UNIX
+    ::tcdrain(port_.handle());
+#endif
+}
+
+bool SystemSerialPort::waitForInput(int timeoutMs) {
+    if (!port_.isOpen())
+        return false;
+    return port_.bytesAvailable() > 0 || port_.waitForReadyRead(timeoutMs);
 }
 
 void SystemSerialPort::onError(QSerialPort::SerialPortError error) {
