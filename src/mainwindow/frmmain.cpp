@@ -50,9 +50,13 @@ FrmMain::FrmMain(ModVariables &vars, ModIni &ini, SerialPort &port, MessageBoxes
     client->setFixedSize(layout::px(FrmMainClientWidth), layout::px(FrmMainClientHeight));
     setCentralWidget(client);
     controls_ = layout::build(client, frmMainLayout());
+    accessibility::nameControls(controls_, frmMainSpokenNames());
 
     mnuConfig_ = menuBar()->addAction(QStringLiteral("Config LCD"));
     mnuConfig_->setObjectName(QStringLiteral("mnuConfig"));
+    // Alt+C as a mnemonic would underline the C of the caption in most styles.
+    mnuConfig_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_C));
+    new accessibility::MenuBarKeys(menuBar());
     connect(mnuConfig_, &QAction::triggered, this, &FrmMain::mnuConfig_Click);
 
     // clicked, not toggled: only the user's choice runs the handlers.

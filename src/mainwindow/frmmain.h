@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/transmitter.h"
+#include "platform/accessibility.h"
 #include "platform/layout.h"
 #include "platform/messageboxes.h"
 #include "platform/serialport.h"
@@ -23,6 +24,8 @@ class FrmUDChar;
 
 // The main window's fixed layout, one row per control (frmmain_layout.cpp).
 std::span<const layout::Item> frmMainLayout();
+// Spoken names of the controls whose caption does not say what they are.
+std::span<const accessibility::SpokenName> frmMainSpokenNames();
 // Client area of the main window, in twips.
 constexpr int FrmMainClientWidth = 10410;
 constexpr int FrmMainClientHeight = 7995;

@@ -1,5 +1,6 @@
 #include "platform/layout.h"
 
+#include "platform/accessibility.h"
 #include "platform/captionbutton.h"
 #include "platform/fonts.h"
 #include "platform/framebox.h"
@@ -45,6 +46,17 @@ public:
     }
 };
 
+// Tab reaches only the selected option of a group (any of them while none is), as on the
+// original desktop; the arrow keys move between the options.
+void tabToSelectedOption(QWidget *container) {
+    const auto options = container->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly);
+    const bool anySelected =
+        std::any_of(options.begin(), options.end(), [](auto *o) { return o->isChecked(); });
+    for (QRadioButton *option : options)
+        option->setFocusPolicy(!anySelected || option->isChecked() ? Qt::StrongFocus
+                                                                   : Qt::ClickFocus);
+}
+
 QWidget *create(const Item &item, QWidget *parent) {
     const QString caption = QString::fromUtf8(item.caption);
     switch (item.kind) {
@@ -73,6 +85,8 @@ QWidget *create(const Item &item, QWidget *parent) {
         auto *style = new OptionButtonStyle;
         style->setParent(option);
         option->setStyle(style);
+        QObject::connect(option, &QAbstractButton::toggled, option,
+                         [parent] { tabToSelectedOption(parent); });
         return option;
     }
     case Kind::ComboBox: {
@@ -123,6 +137,7 @@ void applyColours(QWidget *w, const Item &item) {
 } // namespace
 
 Controls build(QWidget *client, std::span<const Item> items) {
+    accessibility::installInterfaces();
     Controls controls;
     std::vector<std::pair<int, QWidget *>> focusOrder;
     for (const Item &item : items) {
