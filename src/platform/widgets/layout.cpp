@@ -7,6 +7,7 @@
 #include "platform/pixelcell.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,12 +16,24 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace torvika::layout {
 
 QRect toPixels(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
+}
+
+double contrastRatio(const QColor &a, const QColor &b) {
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](float v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double first = luminance(a), second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
 QString objectName(const char *name, int index) {
@@ -43,6 +56,26 @@ public:
         if (metric == PM_RadioButtonLabelSpacing)
             return qMin(4, QProxyStyle::pixelMetric(metric, option, widget));
         return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
+// A list whose text is wider than its field shows the start of the text, not the end that
+// choosing an item leaves the cursor at ("ock Blinking"); typing still scrolls as usual.
+class ShowTextStart : public QObject {
+public:
+    explicit ShowTextStart(QComboBox *list) : QObject(list) {
+        QLineEdit *field = list->lineEdit();
+        const auto home = [field] { field->setCursorPosition(0); };
+        connect(list, &QComboBox::currentIndexChanged, this, home);
+        connect(list, &QComboBox::activated, this, home);
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::FocusOut)
+            static_cast<QLineEdit *>(watched)->setCursorPosition(0);
+        return false;
     }
 };
 
@@ -94,6 +127,7 @@ QWidget *create(const Item &item, QWidget *parent) {
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
         list->setEditText(caption);
+        new ShowTextStart(list);
         return list;
     }
     case Kind::TextField: {
@@ -129,8 +163,12 @@ void applyColours(QWidget *w, const Item &item) {
         palette.setColor(field ? QPalette::Base : QPalette::Window, toColor(*item.background));
         w->setAutoFillBackground(!field);
     }
-    if (item.foreground)
-        palette.setColor(field ? QPalette::Text : QPalette::WindowText, toColor(*item.foreground));
+    // A fixed background keeps its text readable whatever the desktop's theme.
+    QColor text = item.foreground ? toColor(*item.foreground) : QColor(Qt::black);
+    if (!item.foreground && contrastRatio(Qt::black, toColor(*item.background)) <
+                                contrastRatio(Qt::white, toColor(*item.background)))
+        text = Qt::white;
+    palette.setColor(field ? QPalette::Text : QPalette::WindowText, text);
     w->setPalette(palette);
 }
 
