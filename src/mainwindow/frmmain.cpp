@@ -124,26 +124,32 @@ void FrmMain::Form_Unload() {
                                          .arg(ini_.fileName(), failed));
 }
 
-void FrmMain::changeLineSpeed(const QString &settings) {
-    if (port_.isOpen())
+void FrmMain::changeLineSpeed(const QString &settings, const QString &option) {
+    if (port_.isOpen()) {
         port_.close();
+        portClosedBy_ = QStringLiteral("the line-speed change to ") + option;
+    }
     port_.setSettings(settings);
 }
 
 void FrmMain::opt9600_Click() {
-    changeLineSpeed(protocol::lineSettingsText(protocol::ModuleSpeedLow));
+    changeLineSpeed(protocol::lineSettingsText(protocol::ModuleSpeedLow),
+                    controls_.get<QRadioButton>("opt9600")->text());
 }
 
 void FrmMain::opt19200_Click() {
-    changeLineSpeed(protocol::lineSettingsText(protocol::ModuleSpeedHigh));
+    changeLineSpeed(protocol::lineSettingsText(protocol::ModuleSpeedHigh),
+                    controls_.get<QRadioButton>("opt19200")->text());
 }
 
 void FrmMain::cboComm_Click(int index) {
     // Takes effect for this run only; the file keeps the number read at start.
     if (index < 0 || index > LastPort - FirstPort)
         return;
-    if (port_.isOpen())
+    if (port_.isOpen()) {
         port_.close();
+        portClosedBy_ = QStringLiteral("the choice of port %1").arg(index + FirstPort);
+    }
     port_.setCommPort(index + FirstPort);
 }
 

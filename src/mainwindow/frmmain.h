@@ -87,7 +87,7 @@ private:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    void changeLineSpeed(const QString &settings);
+    void changeLineSpeed(const QString &settings, const QString &option);
     // Each entry of the port list tells its device and whether it is there now.
     void refreshPortToolTips();
     // Fills TxData with the frame and sends it; false when it did not all go out (or there
@@ -118,6 +118,9 @@ private:
     bool centred_ = false;
     // Whether the last typed key was a character that went to the display.
     bool sendableTyped_ = false;
+    // What of the panel's own closed the port last ("the line-speed change to 19200 bps"),
+    // so a command that finds it closed after a wait tells the true reason.
+    QString portClosedBy_;
 };
 
 } // namespace torvika
