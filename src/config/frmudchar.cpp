@@ -1,13 +1,16 @@
 #include "config/frmudchar.h"
 
 #include "link/portaccess.h"
+#include "platform/accessibility.h"
 #include "platform/appicon.h"
 #include "platform/captionbutton.h"
 #include "platform/fonts.h"
 #include "platform/pixelcell.h"
 #include "protocol/frames.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -37,6 +40,20 @@ QString rowLabelName(int row) {
     return QStringLiteral("lblRow%1").arg(row + 1);
 }
 
+// Names for the screen reader where no caption or label beside a control says what it is.
+constexpr accessibility::SpokenName SpokenNames[] = {
+    {.control = "txtLine1", .name = "Startup screen row 0"},
+    {.control = "TxtLine2", .name = "Startup screen row 1"},
+};
+
+// The dialog is a window of its own; screen readers are told it is a dialog.
+QAccessibleInterface *dialogInterface(const QString &className, QObject *object) {
+    if (className == QLatin1String(FrmUDChar::staticMetaObject.className()))
+        if (auto *dialog = qobject_cast<FrmUDChar *>(object))
+            return new QAccessibleWidget(dialog, QAccessible::Dialog);
+    return nullptr;
+}
+
 } // namespace
 
 FrmUDChar::FrmUDChar(SerialPort &port, MessageBoxes &boxes, QWidget *parent)
@@ -46,6 +63,7 @@ FrmUDChar::FrmUDChar(SerialPort &port, MessageBoxes &boxes, QWidget *parent)
     setWindowIcon(appIcon());
     setFont(layoutFont(layout::FontSpec{}));
     setFixedSize(layout::px(FrmUDCharClientWidth), layout::px(FrmUDCharClientHeight));
+    QAccessible::installFactory(dialogInterface);
 }
 
 FrmUDChar::~FrmUDChar() = default;
@@ -79,6 +97,12 @@ void FrmUDChar::build() {
     content_->setObjectName(QStringLiteral("frmUDCharClient"));
     content_->setGeometry(rect());
     controls_ = layout::build(content_, frmUDCharLayout());
+    accessibility::nameControls(controls_, SpokenNames);
+    for (int row = 0; row < CharEditor::Rows; ++row)
+        for (std::size_t column = 0; column < Weights.size(); ++column)
+            controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], Weights[column])
+                ->setAccessibleName(
+                    QStringLiteral("Row %1, column %2").arg(row + 1).arg(column + 1));
     connectControls();
     content_->show();
 }
@@ -112,6 +136,13 @@ void FrmUDChar::closeEvent(QCloseEvent *event) {
     delete content_;
     content_ = nullptr;
     event->accept();
+}
+
+void FrmUDChar::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void FrmUDChar::Form_Load() {
@@ -153,7 +184,7 @@ void FrmUDChar::pixelClick(int row, int weight) {
     if (!cell)
         return;
     editor_.toggle(row, weight);
-    cell->setBackground(editor_.lit(row, weight) ? LitColour : UnlitColour);
+    showCell(row, weight);
     showRow(row, CharEditor::rowText(editor_.row(row)));
 }
 
@@ -216,9 +247,14 @@ void FrmUDChar::showRow(int row, const QString &text) {
 void FrmUDChar::showCells() {
     for (int row = 0; row < CharEditor::Rows; ++row)
         for (const int weight : Weights)
-            if (auto *cell =
-                    controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], weight))
-                cell->setBackground(editor_.lit(row, weight) ? LitColour : UnlitColour);
+            showCell(row, weight);
+}
+
+void FrmUDChar::showCell(int row, int weight) {
+    if (auto *cell = controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], weight)) {
+        cell->setBackground(editor_.lit(row, weight) ? LitColour : UnlitColour);
+        cell->setChecked(editor_.lit(row, weight));
+    }
 }
 
 bool FrmUDChar::writeAll(const QList<QByteArray> &writes) {

@@ -60,6 +60,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void build();
@@ -67,6 +68,7 @@ private:
     void pixelClick(int row, int weight);
     void showRow(int row, const QString &text);
     void showCells();
+    void showCell(int row, int weight);
     // Writes one click's writes in order; the first failure is reported and ends the click.
     bool writeAll(const QList<QByteArray> &writes);
 
