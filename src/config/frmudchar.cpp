@@ -20,8 +20,6 @@ namespace {
 
 const QString Caption = QStringLiteral("Configure TORVIKA");
 const QString TextIsEmpty = QStringLiteral("Text is Empty");
-const QColor UnlitColour(128, 255, 128);
-const QColor LitColour(0, 0, 0);
 
 constexpr std::array<const char *, CharEditor::Rows> CellRows{"UDC1",  "UDC1A", "UDC1B", "UDC1C",
                                                               "UDC1D", "UDC1E", "UDC1F", "UDC1G"};
@@ -46,6 +44,7 @@ FrmUDChar::FrmUDChar(SerialPort &port, MessageBoxes &boxes, QWidget *parent)
     setWindowIcon(appIcon());
     setFont(layoutFont(layout::FontSpec{}));
     setFixedSize(layout::px(FrmUDCharClientWidth), layout::px(FrmUDCharClientHeight));
+    createStudioActions();
 }
 
 FrmUDChar::~FrmUDChar() = default;
@@ -80,6 +79,7 @@ void FrmUDChar::build() {
     content_->setGeometry(rect());
     controls_ = layout::build(content_, frmUDCharLayout());
     connectControls();
+    attachStudio();
     content_->show();
 }
 
@@ -173,6 +173,7 @@ void FrmUDChar::cmdClrAll_Click() {
 
 void FrmUDChar::cmdSetUD_Click(int Index) {
     editor_.store(Index);
+    showStoredChar(Index);
 }
 
 void FrmUDChar::cmdLoadUD_Click() {
@@ -219,6 +220,12 @@ void FrmUDChar::showCells() {
             if (auto *cell =
                     controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], weight))
                 cell->setBackground(editor_.lit(row, weight) ? LitColour : UnlitColour);
+}
+
+PixelCell *FrmUDChar::cell(int row, int weight) const {
+    return row < 0 || row >= CharEditor::Rows
+               ? nullptr
+               : controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], weight);
 }
 
 bool FrmUDChar::writeAll(const QList<QByteArray> &writes) {
