@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -101,7 +102,7 @@ private:
     QString chooseFile(bool saving, const QString &title, const QString &filter);
 
     struct Stroke {
-        PixelCell *pressed = nullptr;
+        QPointer<PixelCell> pressed; // gone when the dialog closes during a stroke
         bool painting = false;
         bool lit = false;
     } stroke_;
