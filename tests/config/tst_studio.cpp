@@ -2,6 +2,7 @@
 // transforms, paste, recall and files leave in the grid, and what the grid then sends.
 #include "config/frmudchar.h"
 #include "platform/pixelcell.h"
+#include "settings/charsetfile.h"
 #include "support/wiredpanel.h"
 
 #include <QClipboard>
@@ -29,46 +30,37 @@ struct Studio {
         dialog = panel.window->configDialog();
         QVERIFY(QTest::qWaitForWindowActive(dialog));
     }
-    PixelCell *cell(const QString &rowAndWeight) const {
-        const int row = rowAndWeight.section(u':', 0, 0).toInt();
-        return dialog->controls().get<PixelCell>(CellRows[row],
+    PixelCell *cell(const QString &rowAndWeight) const { // "0:16": top row, leftmost
+        return dialog->controls().get<PixelCell>(CellRows[rowAndWeight.section(u':', 0, 0).toInt()],
                                                  rowAndWeight.section(u':', 1).toInt());
     }
-    QAction *action(const QString &name) const { return dialog->findChild<QAction *>(name); }
-
-    // Steps: "cell 0:16" clicks a cell (row:weight), "drag 0:16 1:16 ..." presses on the first
-    // cell and moves over the others, "click cmdSetAll", "act actUndo", "keys 0:16 Ctrl+Z"
-    // types on a focused cell, "clip <text>" puts text on the clipboard.
+    // Steps: "cell 0:16" clicks a cell, "drag 0:16 1:16 ..." presses on the first cell and
+    // moves over the others, "click cmdSetUD(3)", "act actUndo", "keys 0:16 Ctrl+Z" types on a
+    // focused cell, "clip <text>" puts text on the clipboard.
     void run(const QStringList &steps) {
         for (const QString &step : steps) {
             const QString verb = step.section(u' ', 0, 0), rest = step.section(u' ', 1);
-            if (verb == u"cell") {
-                QTest::mouseClick(cell(rest), Qt::LeftButton);
+            const QStringList cells = rest.split(u' ');
+            if (verb == u"cell" || verb == u"click") {
+                QTest::mouseClick(verb == u"cell" ? cell(rest) : dialog->controls().find(rest),
+                                  Qt::LeftButton);
             } else if (verb == u"drag") {
-                const QStringList cells = rest.split(u' ');
                 QTest::mousePress(cell(cells.first()), Qt::LeftButton);
                 for (const QString &c : cells.mid(1))
                     QTest::mouseMove(cell(c));
                 QTest::mouseRelease(cell(cells.last()), Qt::LeftButton);
-            } else if (verb == u"click") {
-                const QString index = rest.section(u' ', 1);
-                QTest::mouseClick(
-                    dialog->controls().get<QPushButton>(qPrintable(rest.section(u' ', 0, 0)),
-                                                        index.isEmpty() ? -1 : index.toInt()),
-                    Qt::LeftButton);
             } else if (verb == u"act") {
-                action(rest)->trigger();
+                dialog->findChild<QAction *>(rest)->trigger();
             } else if (verb == u"keys") {
-                PixelCell *target = cell(rest.section(u' ', 0, 0));
-                target->setFocus();
-                QTest::keySequence(target, QKeySequence(rest.section(u' ', 1)));
+                cell(cells[0])->setFocus();
+                QTest::keySequence(cell(cells[0]), QKeySequence(cells.value(1)));
             } else if (verb == u"clip") {
                 QGuiApplication::clipboard()->setText(rest);
             }
         }
     }
-    // The grid shows `rows`, each row's label its value, and Set As Char 3 then Send Bitmap
-    // to LCD puts it on the line as character 3.
+    // The grid and its labels show `rows`, and Set As Char 3, Send Bitmap to LCD put them on
+    // the line as character 3.
     void expectOnLine(const QByteArray &rows) {
         for (int r = 0; r < 8; ++r) {
             const auto *label =
@@ -78,11 +70,45 @@ struct Studio {
                 QCOMPARE(cell(QStringLiteral("%1:%2").arg(r).arg(w))->background(),
                          rows[r] & w ? LitColour : UnlitColour);
         }
-        run({"click cmdSetUD 3", "click cmdLoadUD"});
+        run({"click cmdSetUD(3)", "click cmdLoadUD"});
         const QByteArray frame =
             QByteArray::fromHex("FE64") + QByteArray(24, '\0') + rows + QByteArray(32, '\0');
         QCOMPARE(panel.peer.read(66).toHex(' '), frame.toHex(' '));
     }
+};
+
+// Steps separated by ';', the rows the grid then shows, the reason a message box gives.
+struct Case {
+    const char *name, *steps, *rows, *refusal = "";
+};
+const Case Cases[] = {
+    {"a drag lights every cell it meets", "drag 0:16 1:16 2:16 2:8", "1010180000000000"},
+    {"a drag from a lit cell clears", "click cmdSetAll;drag 0:16 0:8 1:8", "07171F1F1F1F1F1F"},
+    {"undo takes back a whole drag", "cell 7:1;drag 0:16 1:16 2:16;keys 0:16 Ctrl+Z",
+     "0000000000000001"},
+    {"undo takes back Set All, redo brings it again",
+     "cell 0:1;click cmdSetAll;act actUndo;act actUndo;keys 0:1 Ctrl+Shift+Z", "0100000000000000"},
+    {"Ctrl+Y redoes Clear All", "click cmdSetAll;click cmdClrAll;act actUndo;keys 2:2 Ctrl+Y",
+     "0000000000000000"},
+    {"shift right, then down, by the menu", "cell 0:16;cell 1:1;act actShiftRight;act actShiftDown",
+     "0008000000000000"},
+    {"shift left, up and mirror left-right",
+     "cell 7:1;cell 6:16;act actShiftLeft;act actShiftUp;act actMirrorLeftRight",
+     "0000000000000800"},
+    {"shortcuts shift right, mirror top-bottom, invert",
+     "cell 0:16;keys 0:16 Ctrl+Shift+Right;keys 0:16 Ctrl+Shift+M;keys 0:16 Ctrl+I",
+     "1F1F1F1F1F1F1F17"},
+    {"undo takes back one transform", "cell 3:16;act actInvert;act actMirrorLeftRight;act actUndo",
+     "1F1F1F0F1F1F1F1F"},
+    {"a pasted Arduino array is one step",
+     "cell 0:1;clip byte c[8] = {B00000, B01010, B11111, B11111, B01110, B00100, B00000, "
+     "B00000};;keys 5:4 Ctrl+V;act actUndo;act actRedo",
+     "000A1F1F0E040000"},
+    {"a refused paste changes nothing and records nothing",
+     "cell 1:2;clip {0, 0x0A, 0x20, 0, 0, 0, 0, 0};act actPaste;act actUndo;act actRedo",
+     "0002000000000000", "Value 3, 0x20, is over 0x1F: a row has five pixels."},
+    {"a stored character comes back with Edit",
+     "cell 6:8;click cmdSetUD(3);click cmdClrAll;act actEditChar3", "0000000000000800"},
 };
 
 } // namespace
@@ -94,107 +120,51 @@ private slots:
     void gridChangesReachTheLine_data() {
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QByteArray>("rows");
-        const auto rows = [](const char *hex) { return QByteArray::fromHex(hex); };
-        QTest::addRow("a drag lights every cell it meets")
-            << QStringList{"drag 0:16 1:16 2:16 2:8"} << rows("1010180000000000");
-        QTest::addRow("a drag from a lit cell clears")
-            << QStringList{"click cmdSetAll", "drag 0:16 0:8 1:8"} << rows("07171F1F1F1F1F1F");
-        QTest::addRow("a press and release on one cell is a click")
-            << QStringList{"drag 3:2 3:2"} << rows("0000000200000000");
-        QTest::addRow("undo takes back a whole drag")
-            << QStringList{"cell 7:1", "drag 0:16 1:16 2:16", "keys 0:16 Ctrl+Z"}
-            << rows("0000000000000001");
-        QTest::addRow("undo takes back Set All, redo brings it again")
-            << QStringList{"cell 0:1", "click cmdSetAll", "act actUndo", "act actUndo",
-                           "keys 0:1 Ctrl+Shift+Z"}
-            << rows("0100000000000000");
-        QTest::addRow("Ctrl+Y redoes Clear All")
-            << QStringList{"click cmdSetAll", "click cmdClrAll", "act actUndo", "keys 2:2 Ctrl+Y"}
-            << rows("0000000000000000");
-        QTest::addRow("shift right by its shortcut loses the right column")
-            << QStringList{"cell 0:16", "cell 1:1", "keys 0:16 Ctrl+Shift+Right"}
-            << rows("0800000000000000");
-        QTest::addRow("shift up loses the top row")
-            << QStringList{"cell 0:16", "cell 1:1", "act actShiftUp"} << rows("0100000000000000");
-        QTest::addRow("mirrors left-right and top-bottom")
-            << QStringList{"cell 0:16", "cell 0:8", "act actMirrorLeftRight",
-                           "act actMirrorTopBottom"}
-            << rows("0000000000000003");
-        QTest::addRow("invert, then undo the invert only")
-            << QStringList{"cell 4:4", "keys 4:4 Ctrl+I", "act actShiftDown", "act actUndo"}
-            << rows("1F1F1F1F1B1F1F1F");
-        QTest::addRow("a pasted Arduino array, in one step")
-            << QStringList{"cell 0:1",
-                           "clip byte c[8] = {B00000, B01010, B11111, B11111, "
-                           "B01110, B00100, B00000, B00000};",
-                           "keys 5:4 Ctrl+V", "act actUndo", "act actRedo"}
-            << rows("000A1F1F0E040000");
-        QTest::addRow("a stored character comes back with Edit")
-            << QStringList{"cell 6:8", "click cmdSetUD 3", "click cmdClrAll", "act actEditChar3"}
-            << rows("0000000000000800");
+        QTest::addColumn<QString>("refusal");
+        for (const Case &c : Cases)
+            QTest::addRow("%s", c.name) << QString(c.steps).split(u';', Qt::SkipEmptyParts)
+                                        << QByteArray::fromHex(c.rows) << QString(c.refusal);
     }
     void gridChangesReachTheLine() {
         QFETCH(QStringList, steps);
         QFETCH(QByteArray, rows);
+        QFETCH(QString, refusal);
         Studio s;
         s.run(steps);
         s.expectOnLine(rows);
-        QVERIFY(s.panel.boxes.shown.isEmpty());
+        QCOMPARE(s.panel.boxes.shown.size(), refusal.isEmpty() ? 0 : 1);
+        QCOMPARE(s.panel.boxes.shown.value(0).detail, refusal);
     }
 
-    void refusedPasteChangesNothing() {
+    void copiesAndShowsStoredCharacters() {
         Studio s;
-        s.run({"cell 1:2", "clip {0x00, 0x0A, 0x20, 0, 0, 0, 0, 0}", "act actPaste"});
-        QCOMPARE(s.panel.boxes.shown.size(), 1);
-        QCOMPARE(s.panel.boxes.shown[0].detail,
-                 "Value 3, 0x20, is over 0x1F: a row has five pixels.");
-        s.run({"act actUndo", "act actRedo"}); // nothing was recorded by the refusal
-        s.expectOnLine(QByteArray::fromHex("0002000000000000"));
-    }
-
-    void copiesFromTheFocusedCell() {
-        Studio s;
-        s.run({"cell 1:8", "keys 1:8 Ctrl+C"});
+        s.run({"cell 2:16", "keys 2:16 Ctrl+C", "click cmdSetUD(6)"});
         QCOMPARE(QGuiApplication::clipboard()->text(),
-                 "{0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}");
-        s.run({"act actCopyBinary"});
-        QVERIFY(QGuiApplication::clipboard()->text().startsWith("B00000, B01000, B00000"));
-    }
-
-    void storeButtonsShowAndRecallTheirCharacter() {
-        Studio s;
-        s.run({"cell 2:16", "click cmdSetUD 6"});
+                 "{0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00}");
         auto *button = s.dialog->controls().get<QPushButton>("cmdSetUD", 6);
-        QVERIFY(button->toolTip().contains("0x10"));
-        QVERIFY(button->toolTip().contains(LitColour.name()));
-        QCOMPARE(button->contextMenuPolicy(), Qt::ActionsContextMenu);
+        QVERIFY(button->toolTip().contains("0x10") && button->toolTip().contains(LitColour.name()));
         QCOMPARE(button->actions().value(0)->text(), "Edit Character 6");
-        QVERIFY(s.cell("0:16")->actions().contains(s.action("actPaste")));
+        QVERIFY(s.cell("0:16")->actions().contains(s.dialog->findChild<QAction *>("actPaste")));
     }
 
     void characterSetsGoToAndFromFiles() {
         QTemporaryDir dir;
-        const QString saved = dir.filePath("set.tvkchars");
-        {
-            Studio s;
-            s.run({"cell 0:16", "click cmdSetUD 3", "cell 0:1"});
-            s.dialog->controls().get<QLineEdit>("txtLine1")->setText(" Hello ");
-            QVERIFY(s.dialog->saveCharacterSet(saved));
-            QVERIFY(s.dialog->exportCHeader(dir.filePath("chars.h")));
-        }
+        const QString good = dir.filePath("good.tvkchars"), bad = dir.filePath("bad.tvkchars");
         Studio s;
-        QVERIFY(s.dialog->openCharacterSet(saved));
-        QCOMPARE(s.dialog->controls().get<QLineEdit>("txtLine1")->text(), " Hello ");
-        QFile bad(dir.filePath("bad.tvkchars"));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("[Characters]\r\n0=00 00 00 00 00 00 00 00\r\n1=1F 1F\r\n");
-        bad.close();
-        QVERIFY(!s.dialog->openCharacterSet(bad.fileName()));
+        auto *row0 = s.dialog->controls().get<QLineEdit>("txtLine1");
+        row0->setText(" Hello ");
+        s.run({"cell 0:16", "click cmdSetUD(3)"});
+        QVERIFY(s.dialog->saveCharacterSet(good) && s.dialog->exportCHeader(dir.filePath("c.h")));
+        row0->clear();
+        s.run({"click cmdClrAll", "click cmdSetUD(3)"});
+        QVERIFY(s.dialog->openCharacterSet(good));
+        QCOMPARE(row0->text(), " Hello ");
+        QCOMPARE(charset::writeWhole(bad, "[Characters]\n0=1F 1F\n"), QString());
+        QVERIFY(!s.dialog->openCharacterSet(bad));
         QCOMPARE(s.panel.boxes.shown.value(0).detail,
-                 "bad.tvkchars: Line 3: character 1 has 2 values; it needs eight hex bytes, top "
+                 "bad.tvkchars: Line 2: character 0 has 2 values; it needs eight hex bytes, top "
                  "row first.");
-        // The refused file left the opened slots; the grid is not sent, slot 3 is.
-        s.run({"click cmdLoadUD"});
+        s.run({"click cmdLoadUD"}); // slot 3 as the good file had it
         QCOMPARE(
             s.panel.peer.read(66).toHex(),
             (QByteArray::fromHex("FE64") + QByteArray(24, '\0') + '\x10' + QByteArray(39, '\0'))
