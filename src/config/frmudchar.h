@@ -99,7 +99,9 @@ private:
     void copyAs(QString (*form)(const protocol::CharBitmap &));
     void paste();
     void editCharacter(int slot);
-    QString chooseFile(bool saving, const QString &title, const QString &filter);
+    // A file from the file dialog, or "". Saving (a suffix given) adds the suffix to a name
+    // typed without one.
+    QString chooseFile(const QString &title, const QString &filter, const char *saveSuffix);
 
     struct Stroke {
         QPointer<PixelCell> pressed; // gone when the dialog closes during a stroke

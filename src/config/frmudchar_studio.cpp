@@ -108,16 +108,16 @@ void FrmUDChar::createStudioActions() {
     };
     const Shape shapes[] = {
         {"actInvert", tr("Invert"), Qt::CTRL | Qt::Key_I, Transform::Invert},
-        {"actShiftUp", tr("Shift Up"), Qt::CTRL | Qt::SHIFT | Qt::Key_Up, Transform::ShiftUp},
-        {"actShiftDown", tr("Shift Down"), Qt::CTRL | Qt::SHIFT | Qt::Key_Down,
+        {"actShiftUp", tr("Shift up"), Qt::CTRL | Qt::SHIFT | Qt::Key_Up, Transform::ShiftUp},
+        {"actShiftDown", tr("Shift down"), Qt::CTRL | Qt::SHIFT | Qt::Key_Down,
          Transform::ShiftDown},
-        {"actShiftLeft", tr("Shift Left"), Qt::CTRL | Qt::SHIFT | Qt::Key_Left,
+        {"actShiftLeft", tr("Shift left"), Qt::CTRL | Qt::SHIFT | Qt::Key_Left,
          Transform::ShiftLeft},
-        {"actShiftRight", tr("Shift Right"), Qt::CTRL | Qt::SHIFT | Qt::Key_Right,
+        {"actShiftRight", tr("Shift right"), Qt::CTRL | Qt::SHIFT | Qt::Key_Right,
          Transform::ShiftRight},
-        {"actMirrorLeftRight", tr("Mirror Left-Right"), Qt::CTRL | Qt::Key_M,
+        {"actMirrorLeftRight", tr("Mirror left-right"), Qt::CTRL | Qt::Key_M,
          Transform::MirrorLeftRight},
-        {"actMirrorTopBottom", tr("Mirror Top-Bottom"), Qt::CTRL | Qt::SHIFT | Qt::Key_M,
+        {"actMirrorTopBottom", tr("Mirror top-bottom"), Qt::CTRL | Qt::SHIFT | Qt::Key_M,
          Transform::MirrorTopBottom},
     };
     for (const Shape &shape : shapes)
@@ -128,12 +128,12 @@ void FrmUDChar::createStudioActions() {
                                   });
     gridActions_ << separator(this);
 
-    gridActions_ << onTrigger(newAction(this, "actCopyCArray", tr("Copy as C Array"),
+    gridActions_ << onTrigger(newAction(this, "actCopyCArray", tr("Copy as C array"),
                                         {QKeySequence::Copy}),
                               [this] { copyAs(protocol::charAsCArray); })
-                 << onTrigger(newAction(this, "actCopyBinary", tr("Copy as Binary")),
+                 << onTrigger(newAction(this, "actCopyBinary", tr("Copy as binary")),
                               [this] { copyAs(protocol::charAsBinary); })
-                 << onTrigger(newAction(this, "actCopyHex", tr("Copy as Hex")),
+                 << onTrigger(newAction(this, "actCopyHex", tr("Copy as hex")),
                               [this] { copyAs(protocol::charAsHex); })
                  << onTrigger(newAction(this, "actPaste", tr("Paste"), {QKeySequence::Paste}),
                               [this] { paste(); })
@@ -143,15 +143,15 @@ void FrmUDChar::createStudioActions() {
                                         {QKeySequence::Open}, window),
                               [this] {
                                   const QString path =
-                                      chooseFile(false, tr("Open Character Set"), CharSetFilter);
+                                      chooseFile(tr("Open Character Set"), CharSetFilter, nullptr);
                                   if (!path.isEmpty())
                                       openCharacterSet(path);
                               });
     QAction *save = onTrigger(newAction(this, "actSaveCharSet", tr("Save Character Set..."),
                                         {QKeySequence::Save}, window),
                               [this] {
-                                  const QString path =
-                                      chooseFile(true, tr("Save Character Set"), CharSetFilter);
+                                  const QString path = chooseFile(
+                                      tr("Save Character Set"), CharSetFilter, charset::FileSuffix);
                                   if (!path.isEmpty())
                                       saveCharacterSet(path);
                               });
@@ -159,7 +159,7 @@ void FrmUDChar::createStudioActions() {
                  << onTrigger(newAction(this, "actExportHeader", tr("Export as C Header...")),
                               [this] {
                                   const QString path =
-                                      chooseFile(true, tr("Export as C Header"), HeaderFilter);
+                                      chooseFile(tr("Export as C Header"), HeaderFilter, "h");
                                   if (!path.isEmpty())
                                       exportCHeader(path);
                               });
@@ -281,15 +281,15 @@ void FrmUDChar::editCharacter(int slot) {
     showDrawing();
 }
 
-QString FrmUDChar::chooseFile(bool saving, const QString &title, const QString &filter) {
+QString FrmUDChar::chooseFile(const QString &title, const QString &filter, const char *saveSuffix) {
     const QString folder = lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
-    QString path = saving ? QFileDialog::getSaveFileName(this, title, folder, filter)
-                          : QFileDialog::getOpenFileName(this, title, folder, filter);
+    QString path = saveSuffix ? QFileDialog::getSaveFileName(this, title, folder, filter)
+                              : QFileDialog::getOpenFileName(this, title, folder, filter);
     if (path.isEmpty())
         return path;
     lastFolder_ = QFileInfo(path).absolutePath();
-    if (saving && QFileInfo(path).suffix().isEmpty())
-        path += u'.' + QLatin1String(filter.contains(u".h)") ? "h" : charset::FileSuffix);
+    if (saveSuffix && QFileInfo(path).suffix().isEmpty())
+        path += u'.' + QLatin1String(saveSuffix);
     return path;
 }
 
