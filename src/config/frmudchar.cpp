@@ -23,8 +23,6 @@ namespace {
 
 const QString Caption = QStringLiteral("Configure TORVIKA");
 const QString TextIsEmpty = QStringLiteral("Text is Empty");
-const QColor UnlitColour(128, 255, 128);
-const QColor LitColour(0, 0, 0);
 
 constexpr std::array<const char *, CharEditor::Rows> CellRows{"UDC1",  "UDC1A", "UDC1B", "UDC1C",
                                                               "UDC1D", "UDC1E", "UDC1F", "UDC1G"};
@@ -64,6 +62,7 @@ FrmUDChar::FrmUDChar(SerialPort &port, MessageBoxes &boxes, QWidget *parent)
     setFont(layoutFont(layout::FontSpec{}));
     setFixedSize(layout::px(FrmUDCharClientWidth), layout::px(FrmUDCharClientHeight));
     QAccessible::installFactory(dialogInterface);
+    createStudioActions();
 }
 
 FrmUDChar::~FrmUDChar() = default;
@@ -104,6 +103,7 @@ void FrmUDChar::build() {
                 ->setAccessibleName(
                     QStringLiteral("Row %1, column %2").arg(row + 1).arg(column + 1));
     connectControls();
+    attachStudio();
     content_->show();
 }
 
@@ -204,6 +204,7 @@ void FrmUDChar::cmdClrAll_Click() {
 
 void FrmUDChar::cmdSetUD_Click(int Index) {
     editor_.store(Index);
+    showStoredChar(Index);
 }
 
 void FrmUDChar::cmdLoadUD_Click() {
@@ -255,6 +256,12 @@ void FrmUDChar::showCell(int row, int weight) {
         cell->setBackground(editor_.lit(row, weight) ? LitColour : UnlitColour);
         cell->setChecked(editor_.lit(row, weight));
     }
+}
+
+PixelCell *FrmUDChar::cell(int row, int weight) const {
+    return row < 0 || row >= CharEditor::Rows
+               ? nullptr
+               : controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], weight);
 }
 
 bool FrmUDChar::writeAll(const QList<QByteArray> &writes) {
