@@ -199,14 +199,14 @@ void FrmMain::cmdReadInput_Click() {
     if (!sendFrame(protocol::readInputs()))
         return; // the port message has been shown; there is nothing to wait for
     transmitter_.WaitTicks(10);
-    if (!port_.isOpen()) {
+    if (!mainPort_.isOpen()) {
         // The device went away during the wait (closed by the port layer on its error).
-        reportPortUnavailable(boxes_, port_,
+        reportPortUnavailable(boxes_, mainPort_,
                               PortResult::failure(QStringLiteral(
                                   "the device went away while the panel waited for the reply")));
         return;
     }
-    const QByteArray reply = port_.inBufferCount() > 0 ? port_.input() : QByteArray();
+    const QByteArray reply = mainPort_.inBufferCount() > 0 ? mainPort_.input() : QByteArray();
     if (reply.isEmpty()) {
         boxes_.information(AppTitle, NoResponseText);
         return;
@@ -239,7 +239,7 @@ void FrmMain::cmdSave_Click() {
                          QStringLiteral("Save Settings in non-volatile memory")))
         return;
     if (sendFrame(protocol::saveSettings()))
-        writeDirect(port_, boxes_, protocol::SettingsSavedText);
+        writeDirect(mainPort_, boxes_, protocol::SettingsSavedText);
 }
 
 } // namespace torvika
