@@ -18,13 +18,16 @@ QString sourceName(TrafficSource source) {
     return QStringLiteral("port");
 }
 
-TrafficRecorder::TrafficRecorder(QObject *parent) : QObject(parent), ring_(Capacity) {
+TrafficRecorder::TrafficRecorder(QObject *parent) : QObject(parent) {
     clock_.start();
 }
 
 void TrafficRecorder::record(TrafficEntry::Kind kind, TrafficSource source, QByteArrayView bytes,
                              const QString &text) {
-    // The oldest slot is reused in place: no allocation beyond the entry's own bytes.
+    // The ring grows as entries come, so a panel that sends little holds little; once full,
+    // the oldest slot is reused in place.
+    if (ring_.size() < std::size_t(Capacity))
+        ring_.emplace_back();
     TrafficEntry &e = ring_[static_cast<std::size_t>(total_ % Capacity)];
     e.timeNs = clock_.nsecsElapsed();
     e.kind = kind;
