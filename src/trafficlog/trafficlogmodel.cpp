@@ -90,6 +90,10 @@ QVariant TrafficLogModel::data(const QModelIndex &index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return cellText(index.row(), index.column());
+    case Qt::ToolTipRole: // the long cells, whole
+        if (index.column() == Bytes || index.column() == Meaning)
+            return cellText(index.row(), index.column());
+        return {};
     case Qt::BackgroundRole:
         // Frames sent into the line-speed trap, and bytes nobody asked for, stand out.
         if (r.trap)

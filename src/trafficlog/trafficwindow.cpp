@@ -80,7 +80,7 @@ TrafficWindow::TrafficWindow(TrafficRecorder &recorder, DisplayMirror &mirror, M
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     table_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {90, 100, 65, 85, 190};
+    const int widths[] = {80, 100, 65, 100, 190};
     for (int c = 0; c < int(std::size(widths)); ++c)
         table_->setColumnWidth(c, widths[c]);
     layout->addWidget(table_, 1);
@@ -139,7 +139,7 @@ TrafficWindow::TrafficWindow(TrafficRecorder &recorder, DisplayMirror &mirror, M
 
     connect(&mirror_, &DisplayMirror::changed, this, &TrafficWindow::mirrorChanged);
     mirrorChanged();
-    resize(800, 600);
+    resize(900, 600);
 }
 
 void TrafficWindow::showWindow() {
