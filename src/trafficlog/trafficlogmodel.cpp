@@ -56,8 +56,7 @@ QString eventText(Entry::Kind kind, const QString &text) {
 
 TrafficLogModel::TrafficLogModel(TrafficRecorder &recorder, DisplayMirror &mirror, QObject *parent)
     : QAbstractTableModel(parent), recorder_(recorder), mirror_(mirror) {
-    next_ = recorder_.firstKept();
-    catchUp();
+    catchUp(); // from the first entry ever recorded: a first row tells what was dropped
     connect(&recorder_, &TrafficRecorder::recorded, this, [this] {
         if (paused_ || std::exchange(scheduled_, true))
             return;
