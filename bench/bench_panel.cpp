@@ -6,6 +6,7 @@
 #include "platform/fonts.h"
 #include "support/residentmemory.h"
 #include "support/wiredpanel.h"
+#include "trafficlog/trafficwindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,11 +18,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <cstdio>
+#include <malloc.h>
 #include <sys/resource.h>
 #include <thread>
 
@@ -128,6 +131,75 @@ QJsonObject flood(WiredPanel &w) {
             {QStringLiteral("accepted_bytes"), double(sent)}};
 }
 
+trafficlog::TrafficWindow *openTrafficLog(WiredPanel &w) {
+    w.window->mnuTrafficLog()->trigger();
+    QCoreApplication::processEvents();
+    return w.window->trafficWindow();
+}
+
+// Nanoseconds per recorder entry, from batches of 1000 four-byte entries, the mirror and the
+// open log connected as in the panel; they take the entries in between batches, untimed.
+QJsonArray recorderAppend(WiredPanel &w, int batches) {
+    TrafficRecorder &recorder = w.window->trafficRecorder();
+    const QByteArray frame("\xFE\x32\x01\x0F");
+    QJsonArray samples;
+    for (int b = 0; b < batches; ++b) {
+        QElapsedTimer t;
+        t.start();
+        for (int i = 0; i < 1000; ++i)
+            recorder.record(TrafficEntry::Kind::Sent, TrafficSource::MainWindow, frame);
+        samples.append(t.nsecsElapsed() / 1000.0);
+        QCoreApplication::processEvents();
+    }
+    return samples;
+}
+
+struct LogFigures {
+    double rowsKb = 0;
+    QJsonArray scrollMs, copyMs;
+};
+
+// A full log: its memory beyond the empty window, scrolling from the newest row to the
+// oldest and back with the table repainted, and copying every row as hex.
+LogFigures fullLog(int runs) {
+    LogFigures f;
+    WiredPanel w;
+    trafficlog::TrafficWindow *log = openTrafficLog(w);
+    QTableView *table = log->table();
+    log->model().clear();
+    table->viewport()->repaint();
+    malloc_trim(0);
+    const long before = residentMemoryKb();
+    TrafficRecorder &recorder = w.window->trafficRecorder();
+    // Frames of several kinds, none of them text, so each is a row of its own.
+    const QByteArray frames[] = {"\xFE\x32\x01\x0F", "\x0D", "\xFE\x28\x9B", "\xFE\x06"};
+    for (int i = 0; i < TrafficRecorder::Capacity; ++i)
+        recorder.record(TrafficEntry::Kind::Sent, TrafficSource::MainWindow, frames[i % 4]);
+    QCoreApplication::processEvents();
+    table->viewport()->repaint();
+    malloc_trim(0);
+    f.rowsKb = double(residentMemoryKb() - before);
+    if (log->model().rowCount() < TrafficRecorder::Capacity)
+        qFatal("the log holds %d rows", log->model().rowCount());
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        table->scrollToTop();
+        table->viewport()->repaint();
+        table->scrollToBottom();
+        table->viewport()->repaint();
+        f.scrollMs.append(t.nsecsElapsed() / 1e6);
+        table->selectAll();
+        t.restart();
+        const QString copied = log->copySelection(trafficlog::CopyFormat::Hex);
+        f.copyMs.append(t.nsecsElapsed() / 1e6);
+        if (copied.count(u'\n') + 1 < TrafficRecorder::Capacity)
+            qFatal("copied only part of the log");
+        table->clearSelection();
+    }
+    return f;
+}
+
 QJsonArray settingsRoundtrip(int runs) {
     QTemporaryDir dir;
     ModIni ini(dir.path());
@@ -168,24 +240,51 @@ int main(int argc, char *argv[]) {
 
     QJsonObject out;
     {
-        WiredPanel w;
+        // Two panels, the traffic window never opened in the first and open in the second;
+        // their clicks alternate in blocks, so both see the same load of the machine.
+        WiredPanel w, withLog;
         openPort(w);
-        out.insert(QStringLiteral("click_to_line_1byte_us"),
-                   clickToLine(w.peer, w.get<QPushButton>("cmdLCD", 2), 1, clicks));
-        out.insert(QStringLiteral("click_to_line_4byte_us"),
-                   clickToLine(w.peer, w.get<QPushButton>("cmdCurPos"), 4, clicks));
+        openPort(withLog);
+        openTrafficLog(withLog);
+        const auto alternate = [&](const char *key, auto target) {
+            QJsonArray closed, open;
+            for (int done = 0; done < clicks; done += 100) {
+                const int n = qMin(100, clicks - done);
+                for (const QJsonValue v : target(w, n))
+                    closed.append(v);
+                for (const QJsonValue v : target(withLog, n))
+                    open.append(v);
+            }
+            out.insert(QLatin1String(key), closed);
+            out.insert(QLatin1String(key) + QLatin1String("_log_open"), open);
+        };
+        alternate("click_to_line_1byte_us", [](WiredPanel &p, int n) {
+            return clickToLine(p.peer, p.get<QPushButton>("cmdLCD", 2), 1, n);
+        });
+        alternate("click_to_line_4byte_us", [](WiredPanel &p, int n) {
+            return clickToLine(p.peer, p.get<QPushButton>("cmdCurPos"), 4, n);
+        });
         out.insert(QStringLiteral("key_to_line_us"),
                    keyToLine(w.peer, w.get<QLineEdit>("txtASCIIInput"), clicks));
-        w.window->mnuConfig()->trigger();
-        FrmUDChar *dialog = w.window->configDialog();
-        out.insert(
-            QStringLiteral("click_to_line_66byte_us"),
-            clickToLine(w.peer, dialog->controls().get<QPushButton>("cmdLoadUD"), 66, clicks));
-        dialog->close();
+        for (WiredPanel *p : {&w, &withLog})
+            p->window->mnuConfig()->trigger();
+        alternate("click_to_line_66byte_us", [](WiredPanel &p, int n) {
+            return clickToLine(
+                p.peer, p.window->configDialog()->controls().get<QPushButton>("cmdLoadUD"), 66, n);
+        });
+        for (WiredPanel *p : {&w, &withLog})
+            p->window->configDialog()->close();
         const ReadInputFigures r = readInput(w, 30);
         out.insert(QStringLiteral("read_input_wait_ms"), r.waitMs);
         out.insert(QStringLiteral("read_input_ui_events"), r.uiEvents);
         out.insert(QStringLiteral("read_input_cpu_ms"), r.cpuMs);
+        out.insert(QStringLiteral("recorder_append_ns"), recorderAppend(withLog, 200));
+    }
+    {
+        const LogFigures f = fullLog(20);
+        out.insert(QStringLiteral("log_10000_rows_kb"), f.rowsKb);
+        out.insert(QStringLiteral("log_scroll_10000_rows_ms"), f.scrollMs);
+        out.insert(QStringLiteral("log_copy_10000_rows_ms"), f.copyMs);
     }
     {
         WiredPanel w;

@@ -52,6 +52,13 @@ WHAT = {
     "frame_build_ns": "building one frame of the command set, median over the frames (ns)",
     "send_cli_ms": 'process start of `torvika-send clear text "Hello"` until its 6 bytes are readable (ms)',
     "send_cli_vs_printf": "the same, as a multiple of `sh -c 'printf ... > DEVICE'` in the same run",
+    "click_to_line_1byte_us_log_open": 'as click_to_line_1byte_us, the traffic window open (µs)',
+    "click_to_line_4byte_us_log_open": 'as click_to_line_4byte_us, the traffic window open (µs)',
+    "click_to_line_66byte_us_log_open": 'as click_to_line_66byte_us, the traffic window open (µs)',
+    "recorder_append_ns": "putting one entry on record, mirror and open log connected (ns)",
+    "log_10000_rows_kb": "traffic window memory with 10,000 rows beyond the empty window (kB)",
+    "log_scroll_10000_rows_ms": "10,000 rows: newest to oldest and back, table repainted (ms)",
+    "log_copy_10000_rows_ms": "10,000 rows selected and copied as hex (ms)",
 }
 
 
@@ -160,6 +167,20 @@ def main():
         peer_bytes_accepted=flood["accepted_bytes"])
     r["settings_roundtrip_ms"] = entry(raw["settings_roundtrip_ms"], "median <= 20",
                                        lambda median, **_: median <= 20)
+    for n in ("1", "4", "66"):
+        closed = r["click_to_line_%sbyte_us" % n]["median"]
+        r["click_to_line_%sbyte_us_log_open" % n] = entry(
+            raw["click_to_line_%sbyte_us_log_open" % n],
+            "median <= 1.25 x closed (%s)" % figure(1.25 * closed),
+            lambda median, closed=closed, **_: median <= 1.25 * closed)
+    r["recorder_append_ns"] = entry(raw["recorder_append_ns"], "median <= 1000",
+                                    lambda median, **_: median <= 1000)
+    r["log_10000_rows_kb"] = entry([raw["log_10000_rows_kb"]], "<= 8192",
+                                   lambda median, **_: median <= 8192, with_p99=False)
+    r["log_scroll_10000_rows_ms"] = entry(raw["log_scroll_10000_rows_ms"], "every run < 100",
+        lambda samples, **_: all(x < 100 for x in samples))
+    r["log_copy_10000_rows_ms"] = entry(raw["log_copy_10000_rows_ms"], "every run < 100",
+        lambda samples, **_: all(x < 100 for x in samples))
     times = list(frames.values())
     # Reported, not judged: met says only that every frame builder was measured.
     r["frame_build_ns"] = entry(times, "report", lambda samples, **_: all(t > 0 for t in samples),

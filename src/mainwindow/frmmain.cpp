@@ -7,6 +7,8 @@
 #include "platform/fonts.h"
 #include "platform/linesettings.h"
 #include "platform/portsettings.h"
+#include "trafficlog/displaymirror.h"
+#include "trafficlog/trafficwindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -38,7 +40,11 @@ QComboBox *fillList(const layout::Controls &controls, const char *name) {
 FrmMain::FrmMain(ModVariables &vars, ModIni &ini, SerialPort &port, MessageBoxes &boxes,
                  QWidget *parent)
     : QMainWindow(parent), vars_(vars), ini_(ini), port_(port), boxes_(boxes),
-      transmitter_(vars, port, boxes, *this, this) {
+      mainPort_(port, recorder_, TrafficSource::MainWindow),
+      dialogPort_(port, recorder_, TrafficSource::Dialog),
+      mirror_(std::make_unique<trafficlog::DisplayMirror>(recorder_)),
+      transmitter_(vars, mainPort_, boxes, *this, this) {
+    port_.setObserver(&recorder_);
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("TORVIKA Serial LCD"));
     setWindowIcon(appIcon());
@@ -58,6 +64,10 @@ FrmMain::FrmMain(ModVariables &vars, ModIni &ini, SerialPort &port, MessageBoxes
     mnuConfig_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_C));
     new accessibility::MenuBarKeys(menuBar());
     connect(mnuConfig_, &QAction::triggered, this, &FrmMain::mnuConfig_Click);
+    mnuTrafficLog_ = menuBar()->addAction(QStringLiteral("Traffic Log"));
+    mnuTrafficLog_->setObjectName(QStringLiteral("mnuTrafficLog"));
+    mnuTrafficLog_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    connect(mnuTrafficLog_, &QAction::triggered, this, &FrmMain::mnuTrafficLog_Click);
 
     // clicked, not toggled: only the user's choice runs the handlers.
     connect(controls_.get<QRadioButton>("opt9600"), &QRadioButton::clicked, this,
@@ -73,7 +83,9 @@ FrmMain::FrmMain(ModVariables &vars, ModIni &ini, SerialPort &port, MessageBoxes
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-FrmMain::~FrmMain() = default;
+FrmMain::~FrmMain() {
+    port_.setObserver(nullptr);
+}
 
 void FrmMain::Form_Load() {
     auto *cboComm = fillList(controls_, "cboComm");
@@ -103,9 +115,9 @@ void FrmMain::Form_Load() {
 
     fillList(controls_, "cboCursor");
 
-    port_.setCommPort(start.commPort);
-    port_.setSettings(start.setting);
-    port_.setInputModeBinary();
+    mainPort_.setCommPort(start.commPort);
+    mainPort_.setSettings(start.setting);
+    mainPort_.setInputModeBinary();
 
     for (const char *name : {"cboOut1", "cboOut2", "cboOut3", "cboGraph"})
         fillList(controls_, name);
@@ -125,11 +137,10 @@ void FrmMain::Form_Unload() {
 }
 
 void FrmMain::changeLineSpeed(const QString &settings, const QString &option) {
-    if (port_.isOpen()) {
-        port_.close();
+    if (mainPort_.isOpen())
         portClosedBy_ = QStringLiteral("the line-speed change to ") + option;
-    }
-    port_.setSettings(settings);
+    mainPort_.closeBecause(QStringLiteral("line speed changed"));
+    mainPort_.setSettings(settings);
 }
 
 void FrmMain::opt9600_Click() {
@@ -146,11 +157,10 @@ void FrmMain::cboComm_Click(int index) {
     // Takes effect for this run only; the file keeps the number read at start.
     if (index < 0 || index > LastPort - FirstPort)
         return;
-    if (port_.isOpen()) {
-        port_.close();
+    if (mainPort_.isOpen())
         portClosedBy_ = QStringLiteral("the choice of port %1").arg(index + FirstPort);
-    }
-    port_.setCommPort(index + FirstPort);
+    mainPort_.closeBecause(QStringLiteral("another port number chosen"));
+    mainPort_.setCommPort(index + FirstPort);
 }
 
 void FrmMain::refreshPortToolTips() {
@@ -166,8 +176,15 @@ void FrmMain::refreshPortToolTips() {
 
 void FrmMain::mnuConfig_Click() {
     if (!dialog_)
-        dialog_ = std::make_unique<FrmUDChar>(port_, boxes_);
+        dialog_ = std::make_unique<FrmUDChar>(dialogPort_, boxes_);
     dialog_->showDialog();
+}
+
+void FrmMain::mnuTrafficLog_Click() {
+    // Built on first use, so the start costs nothing more; the recorder ran from start.
+    if (!trafficWindow_)
+        trafficWindow_ = std::make_unique<trafficlog::TrafficWindow>(recorder_, *mirror_, boxes_);
+    trafficWindow_->showWindow();
 }
 
 void FrmMain::clearTrace() {
@@ -209,6 +226,8 @@ void FrmMain::closeEvent(QCloseEvent *event) {
     }
     if (dialog_)
         dialog_->close();
+    if (trafficWindow_)
+        trafficWindow_->close();
     event->accept();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/trafficrecorder.h"
 #include "link/transmitter.h"
 #include "platform/accessibility.h"
 #include "platform/layout.h"
@@ -21,6 +22,10 @@ class QAction;
 namespace torvika {
 
 class FrmUDChar;
+namespace trafficlog {
+class DisplayMirror;
+class TrafficWindow;
+} // namespace trafficlog
 
 // The main window's fixed layout, one row per control (frmmain_layout.cpp).
 std::span<const layout::Item> frmMainLayout();
@@ -45,6 +50,12 @@ public:
     // nullptr until "Config LCD" is first chosen.
     FrmUDChar *configDialog() const { return dialog_.get(); }
     QAction *mnuConfig() const { return mnuConfig_; }
+    // Everything the panel wrote and read, and what happened to the port, since start.
+    TrafficRecorder &trafficRecorder() { return recorder_; }
+    trafficlog::DisplayMirror &displayMirror() { return *mirror_; }
+    // nullptr until "Traffic Log" is first chosen.
+    trafficlog::TrafficWindow *trafficWindow() const { return trafficWindow_.get(); }
+    QAction *mnuTrafficLog() const { return mnuTrafficLog_; }
 
     // Lifecycle and port settings.
     void Form_Load();
@@ -53,6 +64,7 @@ public:
     void opt19200_Click();
     void cboComm_Click(int index);
     void mnuConfig_Click();
+    void mnuTrafficLog_Click();
 
     // Text and cursor panel.
     void txtASCIIInput_KeyPress(const QString &typed);
@@ -105,10 +117,17 @@ private:
     ModIni &ini_;
     SerialPort &port_;
     MessageBoxes &boxes_;
+    // The main window and the dialog each write through their own recorded view of port_.
+    TrafficRecorder recorder_;
+    RecordedPort mainPort_;
+    RecordedPort dialogPort_;
+    std::unique_ptr<trafficlog::DisplayMirror> mirror_;
     Transmitter transmitter_;
     layout::Controls controls_;
     QAction *mnuConfig_ = nullptr;
+    QAction *mnuTrafficLog_ = nullptr;
     std::unique_ptr<FrmUDChar> dialog_;
+    std::unique_ptr<trafficlog::TrafficWindow> trafficWindow_;
 
     // The three values as read, written back unchanged at close.
     RememberedTexts asRead_;

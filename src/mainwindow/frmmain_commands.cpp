@@ -194,18 +194,18 @@ void FrmMain::cmdReadInput_Click() {
         return; // the port message has been shown; there is nothing to wait for
     portClosedBy_.clear();
     transmitter_.WaitTicks(Transmitter::ReplyWaitTicks);
-    if (!port_.isOpen()) {
+    if (!mainPort_.isOpen()) {
         // Closed during the wait: by the panel itself (a click that ran meanwhile), or by the
         // port layer on an error of the device.
         const QString reason = portClosedBy_.isEmpty()
                                    ? QStringLiteral("the device went away")
                                    : QStringLiteral("the port was closed by ") + portClosedBy_;
         reportPortUnavailable(
-            boxes_, port_,
+            boxes_, mainPort_,
             PortResult::failure(reason + QStringLiteral(" while the panel waited for the reply")));
         return;
     }
-    const QByteArray reply = port_.inBufferCount() > 0 ? port_.input() : QByteArray();
+    const QByteArray reply = mainPort_.inBufferCount() > 0 ? mainPort_.input() : QByteArray();
     if (reply.isEmpty()) {
         boxes_.information(AppTitle, NoResponseText);
         return;
@@ -238,7 +238,7 @@ void FrmMain::cmdSave_Click() {
                          QStringLiteral("Save Settings in non-volatile memory")))
         return;
     if (sendFrame(protocol::saveSettings()))
-        writeDirect(port_, boxes_, protocol::SettingsSavedText);
+        writeDirect(mainPort_, boxes_, protocol::SettingsSavedText);
 }
 
 } // namespace torvika

@@ -89,8 +89,8 @@ private slots:
         QTest::addColumn<bool>("dialog");
         QTest::addColumn<int>("controls");
         QTest::addColumn<QAccessible::Role>("role");
-        QTest::newRow("main window: 40 controls and the menu entry")
-            << false << 41 << QAccessible::Window;
+        QTest::newRow("main window: 40 controls and the two menu entries")
+            << false << 42 << QAccessible::Window;
         QTest::newRow("dialog: 40 cells and 17 controls") << true << 57 << QAccessible::Dialog;
     }
     void everyControlHasItsOwnSpokenName() {

@@ -17,6 +17,16 @@ struct PortResult {
     explicit operator bool() const { return ok; }
 };
 
+// Told what happens on the line, without taking part in it.
+class PortObserver {
+public:
+    virtual ~PortObserver() = default;
+    // Bytes as they come in; they stay waiting for input() all the same.
+    virtual void bytesArrived(QByteArrayView bytes) = 0;
+    // The port closed itself: the device hung up or went away.
+    virtual void portLost(const QString &reason) = 0;
+};
+
 // The operations the program uses on its one serial port, as the original serial
 // component offered them. Implemented over QSerialPort, and by a recording double in tests.
 class SerialPort {
@@ -48,6 +58,9 @@ public:
     // Number of received bytes waiting, and taking all of them.
     virtual int inBufferCount() = 0;
     virtual QByteArray input() = 0;
+
+    // At most one observer; nullptr removes it. A port that sees no arrivals ignores it.
+    virtual void setObserver(PortObserver *observer) { (void)observer; }
 };
 
 } // namespace torvika

@@ -49,6 +49,7 @@ SystemSerialPort::SystemSerialPort(PortMap map) : map_(std::move(map)) {
     port_.setReadBufferSize(ReadBufferSize);
     QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                      [this](QSerialPort::SerialPortError e) { onError(e); });
+    QObject::connect(&port_, &QSerialPort::readyRead, &port_, [this] { observeArrivals(); });
 }
 
 SystemSerialPort::~SystemSerialPort() {
@@ -125,6 +126,7 @@ PortResult SystemSerialPort::open() {
 void SystemSerialPort::close() {
     if (port_.isOpen())
         port_.close();
+    observed_ = 0;
 }
 
 PortResult SystemSerialPort::write(QByteArrayView bytes) {
@@ -154,6 +156,8 @@ QByteArray SystemSerialPort::input() {
     if (!port_.isOpen())
         return {};
     port_.waitForReadyRead(0);
+    observeArrivals();
+    observed_ = 0;
     return port_.readAll();
 }
 
@@ -171,13 +175,26 @@ bool SystemSerialPort::waitForInput(int timeoutMs) {
     return port_.bytesAvailable() > 0 || port_.waitForReadyRead(timeoutMs);
 }
 
+void SystemSerialPort::observeArrivals() {
+    // peek() copies what waits and leaves it there: the observer never takes a byte.
+    const qint64 waiting = port_.bytesAvailable();
+    if (!observer_ || waiting <= observed_)
+        return;
+    const QByteArray bytes = port_.peek(waiting);
+    observer_->bytesArrived(QByteArrayView(bytes).sliced(qMin(observed_, bytes.size())));
+    observed_ = bytes.size();
+}
+
 void SystemSerialPort::onError(QSerialPort::SerialPortError error) {
     // A hang-up (the far end of a pty closed, a device that reads end-of-file) comes as a
     // ReadError; both would be raised again on every event-loop pass while the port is open.
     if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
         port_.isOpen()) {
         qCInfo(lcPort) << deviceName() << "vanished:" << port_.errorString();
-        port_.close();
+        const QString reason = port_.errorString();
+        close();
+        if (observer_)
+            observer_->portLost(reason);
     }
 }
 

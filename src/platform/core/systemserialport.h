@@ -32,6 +32,7 @@ public:
     PortResult write(QByteArrayView bytes) override;
     int inBufferCount() override;
     QByteArray input() override;
+    void setObserver(PortObserver *observer) override { observer_ = observer; }
 
     // For a program that exits after writing: blocks until what was written is on the line,
     // so closing (which restores the device's old settings) cannot cut it short.
@@ -45,11 +46,16 @@ public:
 private:
     PortResult failure(const QString &what);
     void onError(QSerialPort::SerialPortError error);
+    // Tells the observer of bytes in the read buffer it has not been told of yet.
+    void observeArrivals();
 
     PortMap map_;
     int portNumber_ = 1;
     QString settings_ = QStringLiteral("9600,n,8,1");
     QSerialPort port_;
+    PortObserver *observer_ = nullptr;
+    // How many of the bytes waiting in port_ the observer has been told of.
+    qint64 observed_ = 0;
 };
 
 } // namespace torvika
