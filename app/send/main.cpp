@@ -17,8 +17,8 @@ int main(int argc, char *argv[]) {
     using namespace torvika::sendcli;
     const ParseResult parsed = parseArguments(QCoreApplication::arguments().mid(1));
     if (!parsed.invocation) {
-        err << "torvika-send: " << parsed.error << "; nothing was sent.\n"
-            << "Try 'torvika-send --help'." << Qt::endl;
+        err << "torvika-send: " << parsed.error << "\nNothing was sent. Try 'torvika-send --help'."
+            << Qt::endl;
         return BadArguments;
     }
     return run(*parsed.invocation, QCoreApplication::applicationDirPath(),

@@ -24,9 +24,9 @@ PortMap single(const QString &device) {
     return map;
 }
 
-// The port on one device; open() says why it cannot be used.
+// The port on one device, its bytes on the line before closing puts its settings back.
 struct Port {
-    explicit Port(const QString &device, const QString &settings) : port(single(device)) {
+    Port(const QString &device, const QString &settings) : port(single(device)) {
         port.setCommPort(1);
         port.setSettings(settings);
     }

@@ -1,5 +1,4 @@
 // The programs as a shell and a desktop session meet them: options, exit statuses, signals.
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -30,26 +29,20 @@ class TestPrograms : public QObject {
 private slots:
     void optionsWorkWithoutADisplay_data() {
         QTest::addColumn<QString>("program");
-        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out"); // start of standard output; stderr then stays empty
-        QTest::newRow("panel --help")
-            << Panel << QStringList{"--help"} << 0 << "Usage: torvika-panel [options]";
-        QTest::newRow("panel --version")
-            << Panel << QStringList{"--version"} << 0 << "torvika-panel 0.";
-        QTest::newRow("panel passes the window system's options on")
-            << Panel << QStringList{"-style", "fusion", "--version"} << 0 << "torvika-panel 0.";
-        QTest::newRow("panel, unknown option") << Panel << QStringList{"--colour"} << 2 << "";
-        QTest::newRow("panel, an argument") << Panel << QStringList{"torvika.ini"} << 2 << "";
-        QTest::newRow("module --help")
-            << Module << QStringList{"--help"} << 0 << "Usage: torvika-virtual-module [options]";
-        QTest::newRow("module --version")
-            << Module << QStringList{"--version"} << 0 << "torvika-virtual-module 0.";
-        QTest::newRow("module, unknown option") << Module << QStringList{"--window"} << 2 << "";
+        // clang-format off
+        QTest::newRow("panel --help") << Panel << "--help" << 0 << "Usage: torvika-panel [options]";
+        QTest::newRow("panel --version, the window system's options passed on") << Panel << "-style fusion --version" << 0 << "torvika-panel 0.";
+        QTest::newRow("panel, unknown option") << Panel << "--colour" << 2 << "";
+        QTest::newRow("panel, an argument") << Panel << "torvika.ini" << 2 << "";
+        QTest::newRow("module --version") << Module << "--version" << 0 << "torvika-virtual-module 0.";
+        // clang-format on
     }
     void optionsWorkWithoutADisplay() {
         QFETCH(QString, program);
-        QFETCH(QStringList, arguments);
+        QFETCH(QString, arguments);
         QFETCH(int, status);
         QFETCH(QString, out);
         QProcess process;
@@ -58,26 +51,21 @@ private slots:
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")); // cannot start
         process.setProcessEnvironment(env);
-        process.start(program, arguments);
+        process.start(program, arguments.split(u' '));
         QVERIFY(process.waitForFinished(10000));
         const QString stdOut = QString::fromLocal8Bit(process.readAllStandardOutput());
         const QString stdErr = QString::fromLocal8Bit(process.readAllStandardError());
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), status);
-        if (status == 0) {
-            QVERIFY2(stdOut.startsWith(out), qPrintable(stdOut));
-            QCOMPARE(stdErr, QString());
-        } else {
-            QCOMPARE(stdOut, QString());
-            QVERIFY2(stdErr.contains(QLatin1String("Usage:")), qPrintable(stdErr));
-        }
+        QVERIFY2(status == 0 ? stdOut.startsWith(out) && stdErr.isEmpty()
+                             : stdOut.isEmpty() && stdErr.contains(QLatin1String("Usage:")),
+                 qPrintable(stdOut + stdErr));
     }
 
     void signalEndsThePanelLikeClosingIt_data() {
         QTest::addColumn<int>("signal");
         QTest::newRow("SIGTERM, as at logout") << SIGTERM;
         QTest::newRow("SIGHUP, the session is gone") << SIGHUP;
-        QTest::newRow("SIGINT, Ctrl+C in the terminal") << SIGINT;
     }
     // The panel keeps its settings beside itself: a copy in a folder of its own writes there.
     void signalEndsThePanelLikeClosingIt() {
@@ -85,10 +73,7 @@ private slots:
         QTemporaryDir dir;
         const QString copy = dir.filePath(QStringLiteral("torvika-panel"));
         QVERIFY(QFile::copy(Panel, copy));
-        QProcess panel;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        panel.setProcessEnvironment(env);
+        QProcess panel; // offscreen, as this test
         panel.start(copy, {});
         QVERIFY(panel.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(catches(panel.processId(), signal), 10000);

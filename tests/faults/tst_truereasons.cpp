@@ -2,9 +2,7 @@
 // the panel closed itself during the input wait is not a device gone away.
 #include "mainwindow/frmmain.h"
 #include "platform/systemserialport.h"
-#include "support/messageboxrecorder.h"
-#include "support/ptypeer.h"
-#include "support/recordingserialport.h"
+#include "support/wiredpanel.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -55,12 +53,8 @@ private slots:
     void portClosedDuringTheInputWait() {
         QFETCH(bool, speedOption);
         QFETCH(QString, reason);
-        QTemporaryDir dir;
-        ModVariables vars;
-        ModIni ini(dir.path());
-        RecordingSerialPort port;
-        MessageBoxRecorder boxes;
-        FrmMain window(vars, ini, port, boxes);
+        WiredPanel panel;
+        FrmMain &window = *panel.window;
         QTimer::singleShot(20, &window, [&] {
             if (speedOption)
                 window.opt19200_Click();
@@ -68,8 +62,9 @@ private slots:
                 window.cboComm_Click(2);
         });
         window.cmdReadInput_Click();
-        QCOMPARE(boxes.shown.size(), 1);
-        QVERIFY2(boxes.shown[0].detail.contains(reason), qPrintable(boxes.shown[0].detail));
+        QCOMPARE(panel.boxes.shown.size(), 1);
+        QVERIFY2(panel.boxes.shown[0].detail.contains(reason),
+                 qPrintable(panel.boxes.shown[0].detail));
     }
 };
 

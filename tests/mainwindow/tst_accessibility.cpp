@@ -1,20 +1,17 @@
-// Both windows as a screen reader and a keyboard user meet them: what the accessible tree
-// names each control, and where the keys lead.
+// Both windows as a screen reader, a keyboard user and a dark desktop meet them: what the
+// accessible tree names each control, where the keys lead, readable fixed colours, lists
+// that show the start of their text, frames whose border no control crosses.
 #include "config/frmudchar.h"
-#include "mainwindow/frmmain.h"
-#include "platform/fonts.h"
-#include "platform/pixelcell.h"
-#include "support/messageboxrecorder.h"
-#include "support/recordingserialport.h"
+#include "platform/framebox.h"
+#include "support/wiredpanel.h"
 
 #include <QAccessible>
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
-#include <QRadioButton>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace torvika;
@@ -22,60 +19,33 @@ using namespace torvika::test;
 
 namespace {
 
-struct Panel {
-    QTemporaryDir dir;
-    ModVariables vars;
-    ModIni ini{dir.path()};
-    RecordingSerialPort port;
-    MessageBoxRecorder boxes;
-    FrmMain window{vars, ini, port, boxes};
-
-    FrmUDChar *openDialog() {
-        window.mnuConfig()->trigger();
-        return window.configDialog();
-    }
-    QWidget *find(const QString &name) {
-        if (QWidget *w = window.controls().find(name))
-            return w;
-        return window.configDialog() ? window.configDialog()->controls().find(name) : nullptr;
-    }
-    // What the keys can have changed.
-    QString state() {
-        const FrmUDChar *dialog = window.configDialog();
-        const auto *row2 = dialog ? dialog->controls().get<QLabel>("lblRow2") : nullptr;
-        return QStringList{dialog && dialog->isVisible() ? "dialog open" : "no dialog",
-                           row2 ? row2->text() : "-", port.settings(),
-                           QString::number(boxes.shown.size()) + " boxes",
-                           QString::number(port.written().size()) + " bytes"}
-            .join(u", ");
-    }
-};
-
-// The name a screen reader speaks: the control's own name, but for a list (which Qt names by
-// its current item) or a control without a name the first label linked to it.
+// The name a screen reader speaks: the control's own, but for a list (named by its current
+// item) or a nameless control the first label linked to it.
 QString spokenName(QAccessibleInterface *control) {
     if (control->role() != QAccessible::ComboBox && !control->text(QAccessible::Name).isEmpty())
         return control->text(QAccessible::Name);
-    for (const auto &[label, relation] : control->relations(QAccessible::Label))
-        if (label && !label->text(QAccessible::Name).isEmpty())
-            return label->text(QAccessible::Name);
-    return {};
+    const auto labels = control->relations(QAccessible::Label);
+    return labels.isEmpty() ? QString() : labels.first().first->text(QAccessible::Name);
 }
 
 void collectControls(QAccessibleInterface *parent, QList<QAccessibleInterface *> &found) {
-    static const QList<QAccessible::Role> Interactive{
-        QAccessible::PushButton, QAccessible::CheckBox, QAccessible::RadioButton,
-        QAccessible::ComboBox,   QAccessible::Slider,   QAccessible::EditableText,
-        QAccessible::MenuItem};
+    using A = QAccessible;
     for (int i = 0; i < parent->childCount(); ++i) {
         QAccessibleInterface *child = parent->child(i);
         if (!child || child->state().invisible)
             continue;
-        if (Interactive.contains(child->role()))
+        if (QList{A::PushButton, A::CheckBox, A::RadioButton, A::ComboBox, A::Slider,
+                  A::EditableText, A::MenuItem}
+                .contains(child->role()))
             found << child;
-        if (child->role() != QAccessible::ComboBox) // its items are not controls of the window
+        if (child->role() != QAccessible::ComboBox) // its items are no controls of the window
             collectControls(child, found);
     }
+}
+
+FrmUDChar *openDialog(WiredPanel &panel) {
+    panel.window->mnuConfig()->trigger();
+    return panel.window->configDialog();
 }
 
 } // namespace
@@ -83,81 +53,64 @@ void collectControls(QAccessibleInterface *parent, QList<QAccessibleInterface *>
 class TestAccessibility : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { installFontSubstitutions(); }
-
     void everyControlHasItsOwnSpokenName_data() {
         QTest::addColumn<bool>("dialog");
         QTest::addColumn<int>("controls");
-        QTest::addColumn<QAccessible::Role>("role");
-        QTest::newRow("main window: 40 controls and the two menu entries")
-            << false << 42 << QAccessible::Window;
-        QTest::newRow("dialog: 40 cells and 17 controls") << true << 57 << QAccessible::Dialog;
+        QTest::addColumn<int>("framed"); // controls that stand within a frame
+        QTest::newRow("main window: 40 controls and two menu entries") << false << 42 << 61;
+        QTest::newRow("dialog: 40 cells, 17 controls, the grid over its frame") << true << 57 << 48;
     }
     void everyControlHasItsOwnSpokenName() {
         QFETCH(bool, dialog);
         QFETCH(int, controls);
-        QFETCH(QAccessible::Role, role);
-        Panel panel;
-        panel.window.show();
-        QWidget *window = dialog ? static_cast<QWidget *>(panel.openDialog()) : &panel.window;
+        QFETCH(int, framed);
+        // Names that say what the control does, where its caption alone would not.
+        const QString said = "|cboComm=Select Port Number|cboColumn=Column|cboOut2=Output 2|"
+                             "cboCursor=Cursor type|Backlightlevel=Adjust Brightness|"
+                             "cmdCustom(2)=Insert custom character 3|"
+                             "txtLine1=Startup screen row 0|UDC1B(4)=Row 3, column 3|";
+        WiredPanel panel;
+        QWidget *window = dialog ? openDialog(panel) : static_cast<QWidget *>(panel.window.get());
         QAccessibleInterface *top = QAccessible::queryAccessibleInterface(window);
-        QCOMPARE(top->role(), role);
+        QCOMPARE(top->role(), dialog ? QAccessible::Dialog : QAccessible::Window);
         QList<QAccessibleInterface *> found;
         collectControls(top, found);
         QCOMPARE(found.size(), controls);
         QStringList names;
         for (QAccessibleInterface *control : found) {
-            const QString name = spokenName(control);
-            const QString what =
-                QStringLiteral("%1: \"%2\"").arg(control->object()->objectName(), name);
-            QVERIFY2(!name.trimmed().isEmpty(), qPrintable(what));
-            QVERIFY2(!names.contains(name), qPrintable(what + QStringLiteral(" twice")));
-            QVERIFY2(!QRegularExpression(QStringLiteral("^[0-9 ]*$")).match(name).hasMatch(),
-                     qPrintable(what + QStringLiteral(" is a number")));
-            QVERIFY2(name != control->text(QAccessible::Value),
-                     qPrintable(what + QStringLiteral(" is its value")));
+            const QString name = spokenName(control), object = control->object()->objectName();
+            const QString what = object + QStringLiteral(": ") + name;
+            QVERIFY2(!name.trimmed().isEmpty() && !names.contains(name), qPrintable(what));
+            QVERIFY2(name.toInt() == 0 && name != control->text(QAccessible::Value),
+                     qPrintable(what)); // neither a number nor the list's item
+            QVERIFY2(!said.contains(u'|' + object + u'=') ||
+                         said.contains(u'|' + object + u'=' + name + u'|'),
+                     qPrintable(what));
             names << name;
         }
-    }
-
-    void namesSayWhatTheControlDoes_data() {
-        QTest::addColumn<QString>("control");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("port list, by its label") << "cboComm"
-                                                 << "Select Port Number";
-        QTest::newRow("list with a label beneath") << "cboColumn"
-                                                   << "Column";
-        QTest::newRow("output list") << "cboOut2"
-                                     << "Output 2";
-        QTest::newRow("cursor list, no label on screen") << "cboCursor"
-                                                         << "Cursor type";
-        QTest::newRow("slider") << "Backlightlevel"
-                                << "Adjust Brightness";
-        QTest::newRow("button captioned 3") << "cmdCustom(2)"
-                                            << "Insert custom character 3";
-        QTest::newRow("startup field") << "txtLine1"
-                                       << "Startup screen row 0";
-        QTest::newRow("cell of the third row, middle column") << "UDC1B(4)"
-                                                              << "Row 3, column 3";
-    }
-    void namesSayWhatTheControlDoes() {
-        QFETCH(QString, control);
-        QFETCH(QString, name);
-        Panel panel;
-        panel.openDialog();
-        QCOMPARE(spokenName(QAccessible::queryAccessibleInterface(panel.find(control))), name);
-    }
-
-    // The cell is a check box whose state is its pixel; its action toggles the pixel.
-    void cellIsCheckedWhenLit() {
-        Panel panel;
-        panel.openDialog();
-        QAccessibleInterface *cell = QAccessible::queryAccessibleInterface(panel.find("UDC1A(16)"));
-        QCOMPARE(cell->role(), QAccessible::CheckBox);
-        QVERIFY(cell->state().checkable && !cell->state().checked);
+        // Frames as the original drew them: nothing placed in one crosses its border or title.
+        const layout::Controls &all =
+            dialog ? panel.window->configDialog()->controls() : panel.window->controls();
+        for (QWidget *w : all.all())
+            if (auto *frame = qobject_cast<FrameBox *>(w))
+                for (QWidget *other : all.all()) {
+                    const QRect at(other->mapTo(window, QPoint()) - frame->mapTo(window, QPoint()),
+                                   other->size());
+                    if (other == frame || !at.intersects(frame->rect()))
+                        continue;
+                    --framed;
+                    QVERIFY2(frame->borderRect().adjusted(2, 2, -2, -2).contains(at) &&
+                                 !at.intersects(frame->titleRect()),
+                             qPrintable(other->objectName()));
+                }
+        QCOMPARE(framed, 0);
+        if (!dialog)
+            return;
+        // A cell is a check box whose state is its pixel; its action toggles the pixel.
+        auto *cell = QAccessible::queryAccessibleInterface(window->findChild<QWidget *>("UDC1(1)"));
+        QVERIFY(cell->role() == QAccessible::CheckBox && !cell->state().checked);
         cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-        QVERIFY(cell->state().checked);
-        QCOMPARE(panel.state(), "dialog open, 0x10, 9600,n,8,1, 0 boxes, 0 bytes");
+        QVERIFY(cell->state().checkable && cell->state().checked);
     }
 
     void keysReachAndWorkTheControls_data() {
@@ -165,84 +118,123 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("focus"); // owner of the keyboard afterwards; "" not checked
         QTest::addColumn<QString>("state");
-        QTest::newRow("arrows move among the cells, stop at the edge, Space lights")
-            << "UDC1(16)"
-            << "Right Down Left Left Space"
-            << "UDC1A(16)"
-            << "dialog open, 0x10, 9600,n,8,1, 0 boxes, 0 bytes";
-        QTest::newRow("Return clicks the focused button")
-            << "cmdSetAll"
-            << "Return"
-            << "cmdSetAll"
-            << "dialog open, 0x1F, 9600,n,8,1, 0 boxes, 0 bytes";
-        QTest::newRow("Enter clicks the focused button")
-            << "cmdClrSU"
-            << "Enter"
-            << "cmdClrSU"
-            << "dialog open, 0x00, 9600,n,8,1, 0 boxes, 24 bytes";
-        QTest::newRow("Return in a text field does nothing")
-            << "txtLine1"
-            << "Return"
-            << "txtLine1"
-            << "dialog open, 0x00, 9600,n,8,1, 0 boxes, 0 bytes";
-        QTest::newRow("Escape closes the dialog") << "UDC1(16)"
-                                                  << "Esc"
-                                                  << ""
-                                                  << "no dialog, -, 9600,n,8,1, 0 boxes, 0 bytes";
-        QTest::newRow("Alt+C opens the dialog")
-            << "txtASCIIInput"
-            << "Alt+C"
-            << ""
-            << "dialog open, 0x00, 9600,n,8,1, 0 boxes, 0 bytes";
-        QTest::newRow("F10 then Return chooses Config LCD")
-            << "cmdSave"
-            << "F10 Return"
-            << ""
-            << "dialog open, 0x00, 9600,n,8,1, 0 boxes, 0 bytes";
-        QTest::newRow("F10 then Escape goes back") << "cmdSave"
-                                                   << "F10 Esc"
-                                                   << "cmdSave"
-                                                   << "no dialog, -, 9600,n,8,1, 0 boxes, 0 bytes";
-        QTest::newRow("Tab skips the unselected speed option")
-            << "cboComm"
-            << "Tab"
-            << "opt9600"
-            << "no dialog, -, 9600,n,8,1, 0 boxes, 0 bytes";
-        QTest::newRow("arrow selects the other speed option")
-            << "opt9600"
-            << "Right"
-            << "opt19200"
-            << "no dialog, -, 19200,n,8,1, 0 boxes, 0 bytes";
+        const char *rows[][5] = {
+            {"arrows move among cells, stop at the edge; Space lights", "UDC1(16)",
+             "Right Down Left Left Space", "UDC1A(16)", "dialog, 0x10, 9600, 0 bytes"},
+            {"Return clicks the focused button", "cmdSetAll", "Return", "cmdSetAll",
+             "dialog, 0x1F, 9600, 0 bytes"},
+            {"Enter clicks the focused button", "cmdClrSU", "Enter", "cmdClrSU",
+             "dialog, 0x00, 9600, 24 bytes"},
+            {"Return in a text field does nothing", "txtLine1", "Return", "txtLine1",
+             "dialog, 0x00, 9600, 0 bytes"},
+            {"Escape closes the dialog", "UDC1(16)", "Esc", "", "closed, 9600, 0 bytes"},
+            {"Alt+C opens the dialog", "txtASCIIInput", "Alt+C", "", "dialog, 0x00, 9600, 0 bytes"},
+            {"F10 then Return chooses Config LCD", "cmdSave", "F10 Return", "",
+             "dialog, 0x00, 9600, 0 bytes"},
+            {"F10 then Escape goes back", "cmdSave", "F10 Esc", "cmdSave", "closed, 9600, 0 bytes"},
+            {"Tab skips the unselected speed option", "cboComm", "Tab", "opt9600",
+             "closed, 9600, 0 bytes"},
+            {"an arrow selects the other speed option", "opt9600", "Right", "opt19200",
+             "closed, 19200, 0 bytes"}};
+        for (const auto &row : rows)
+            QTest::newRow(row[0]) << row[1] << row[2] << row[3] << row[4];
     }
     void keysReachAndWorkTheControls() {
         QFETCH(QString, start);
         QFETCH(QString, keys);
         QFETCH(QString, focus);
         QFETCH(QString, state);
-        Panel panel;
-        panel.window.show();
-        QWidget *window = &panel.window;
-        if (!panel.window.controls().find(start))
-            window = panel.openDialog();
+        WiredPanel panel;
+        const auto find = [&](const QString &name) {
+            QWidget *w = panel.window->controls().find(name);
+            const FrmUDChar *d = panel.window->configDialog();
+            return w || !d ? w : d->controls().find(name);
+        };
+        QWidget *window =
+            find(start) ? panel.window.get() : static_cast<QWidget *>(openDialog(panel));
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
-        panel.find(start)->setFocus(Qt::OtherFocusReason);
+        panel.peer.readAvailable();
+        find(start)->setFocus(Qt::OtherFocusReason);
         for (const QString &key : keys.split(u' ')) {
-            if (key == u"F10") // the menu bar takes the keyboard only where the focus is
-                QVERIFY(!panel.window.menuBar()->hasFocus());
             QTest::keySequence(QApplication::focusWidget(), QKeySequence(key));
             if (key == u"F10")
-                QCOMPARE(panel.window.menuBar()->activeAction(), panel.window.mnuConfig());
+                QCOMPARE(panel.window->menuBar()->activeAction(), panel.window->mnuConfig());
         }
-        QCOMPARE(panel.state(), state);
-        if (!focus.isEmpty()) {
-            QWidget *owner = QApplication::focusWidget();
-            while (owner && owner != panel.find(focus))
-                owner = owner->parentWidget();
-            QVERIFY2(owner, qPrintable(QApplication::focusWidget()->objectName()));
-        }
-        if (focus == u"opt19200")
-            QVERIFY(panel.find(focus)->property("checked").toBool());
+        const FrmUDChar *dialog = panel.window->configDialog();
+        QStringList now{dialog && dialog->isVisible() ? "dialog" : "closed"};
+        if (dialog && dialog->isVisible())
+            now << dialog->controls().get<QLabel>("lblRow2")->text();
+        now << panel.port->settings().section(u',', 0, 0)
+            << QString::number(panel.peer.readAvailable().size()) + QStringLiteral(" bytes");
+        QCOMPARE(now.join(QStringLiteral(", ")), state);
+        QVERIFY(panel.boxes.shown.isEmpty());
+        QWidget *owner = QApplication::focusWidget();
+        while (!focus.isEmpty() && owner && owner != find(focus))
+            owner = owner->parentWidget();
+        QVERIFY(focus.isEmpty() || owner);
+    }
+
+    void contrastRatio_data() {
+        QTest::addColumn<QColor>("a");
+        QTest::addColumn<QColor>("b");
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("black on white, the most") << QColor(Qt::black) << QColor(Qt::white) << 21.0;
+        QTest::newRow("one colour, the least") << QColor(0, 255, 0) << QColor(0, 255, 0) << 1.0;
+        QTest::newRow("blue on yellow") << QColor(0, 0, 192) << QColor(255, 255, 192) << 11.54;
+    }
+    void contrastRatio() {
+        QFETCH(QColor, a);
+        QFETCH(QColor, b);
+        QFETCH(double, ratio);
+        QVERIFY(qAbs(layout::contrastRatio(a, b) - ratio) < 0.01 * ratio);
+        QCOMPARE(layout::contrastRatio(b, a), layout::contrastRatio(a, b));
+    }
+
+    void fixedBackgroundsStayReadable_data() {
+        QTest::addColumn<bool>("dark");
+        QTest::newRow("light desktop") << false;
+        QTest::newRow("dark desktop") << true;
+    }
+    void fixedBackgroundsStayReadable() {
+        QFETCH(bool, dark);
+        const QPalette before = QApplication::palette();
+        const QColor grey(45, 45, 48), text(230, 230, 230);
+        if (dark)
+            QApplication::setPalette(QPalette(text, grey, grey.lighter(), grey.darker(), grey, text,
+                                              Qt::white, grey.darker(), grey));
+        WiredPanel panel;
+        panel.window->mnuConfig()->trigger();
+        int checked = 0;
+        for (const auto &[items, controls] :
+             {std::pair{frmMainLayout(), &panel.window->controls()},
+              {frmUDCharLayout(), &panel.window->configDialog()->controls()}})
+            for (const layout::Item &item : items) {
+                if (!item.background || item.kind == layout::Kind::PixelCell)
+                    continue; // a cell shows no text
+                QWidget *w = controls->find(item.name, item.index);
+                const bool field = qobject_cast<QLineEdit *>(w);
+                const double ratio = layout::contrastRatio(
+                    w->palette().color(field ? QPalette::Base : QPalette::Window),
+                    w->palette().color(field ? QPalette::Text : QPalette::WindowText));
+                QVERIFY2(ratio >= 4.5, qPrintable(w->objectName()));
+                ++checked;
+            }
+        QApplication::setPalette(before);
+        QCOMPARE(checked, 6); // the typing field, the two monitor lines, the three inputs
+    }
+
+    // "Block Blinking" is wider than its field: it shows "Block Blin", not "ock Blinking",
+    // after the choice and after the keyboard leaves.
+    void listShowsTheStartOfItsText() {
+        WiredPanel panel;
+        auto *list = panel.get<QComboBox>("cboCursor");
+        list->setCurrentIndex(1);
+        QCOMPARE(list->lineEdit()->cursorPosition(), 0);
+        list->lineEdit()->end(false);
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(list->lineEdit(), &leave);
+        QCOMPARE(list->lineEdit()->cursorPosition(), 0);
     }
 };
 

@@ -116,6 +116,8 @@ private slots:
             << "FE 32 01 0F  cursor to row 1, column 15\nFE 14 0D  save settings to memory\n53  "
                "text \"S\"\n"
             << "";
+        QTest::newRow("help") << "--help" << 0 << "Usage: "
+                              << "";
         QTest::newRow("version") << "--version" << 0 << "torvika-send "
                                  << "";
     }
