@@ -13,18 +13,8 @@ umask 022
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 
-# Installs those of the named Debian packages that are missing.
-need() {
-    local missing=() p
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
-            missing+=("$p")
-    done
-    ((${#missing[@]})) || return 0
-    "${sudo[@]}" apt-get update
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-        "${missing[@]}"
-}
+# shellcheck source=need.sh
+source "$root/tools/need.sh"
 
 fail() {
     echo "check-package: $*" >&2
