@@ -471,12 +471,7 @@ QStringList frameLines(const QList<Step> &steps) {
 }
 
 QString inputsLine(std::uint8_t reply) {
-    const auto inputs = decodeInputs(reply);
-    QStringList parts;
-    for (int i = 0; i < Inputs; ++i)
-        parts << QStringLiteral("%1=%2").arg(i + 1).arg(
-            inputText(inputs[static_cast<std::size_t>(i)]));
-    return parts.join(u' ');
+    return inputLevels(reply, u"=", u" ");
 }
 
 QString usageText() {
