@@ -145,10 +145,11 @@ ParsedChar parseChar(const QString &text) {
                         .arg(place)
                         .arg(shown(tokens[i]))};
         case Value::DotLength:
-            return {std::nullopt, QStringLiteral("Row %1, \"%2\", has %3 pixels; a row has five.")
-                                      .arg(place)
-                                      .arg(shown(tokens[i]))
-                                      .arg(v.number)};
+            // One pass: the pasted token may itself hold "%1".
+            return {std::nullopt,
+                    QStringLiteral("Row %1, \"%2\", has %3 %4; a row has five.")
+                        .arg(QString::number(place), shown(tokens[i]), QString::number(v.number),
+                             v.number == 1 ? QStringLiteral("pixel") : QStringLiteral("pixels"))};
         case Value::Ok:
             if (i < CharRows)
                 rows[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v.number);
