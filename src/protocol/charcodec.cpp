@@ -140,10 +140,13 @@ ParsedChar parseChar(const QString &text) {
                                       .arg(place)
                                       .arg(shown(tokens[i]))};
         case Value::Over:
+            // Two-digit numbers between blanks read as hex; say so, a decimal list may look alike.
             return {std::nullopt,
-                    QStringLiteral("Value %1, %2, is over 0x1F: a row has five pixels.")
-                        .arg(place)
-                        .arg(shown(tokens[i]))};
+                    QStringLiteral("Value %1, %2%3, is over 0x1F: a row has five pixels.")
+                        .arg(QString::number(place), shown(tokens[i]),
+                             hexList ? QStringLiteral(" read as hex (separate decimal values "
+                                                      "with commas)")
+                                     : QString())};
         case Value::DotLength:
             // One pass: the pasted token may itself hold "%1".
             return {std::nullopt,
