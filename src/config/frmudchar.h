@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 #include <span>
 
 namespace torvika {
@@ -97,7 +98,7 @@ private:
     void attachStudio();
     void showDrawing();
     void showStoredChar(int slot);
-    bool strokeEvent(PixelCell *pressed, QEvent *event);
+    bool strokeEvent(PixelCell *pressed, const QMouseEvent *mouse);
     void copyAs(QString (*form)(const protocol::CharBitmap &));
     void paste();
     void editCharacter(int slot);
@@ -112,7 +113,8 @@ private:
     } stroke_;
     QList<QAction *> gridActions_;
     std::array<QAction *, CharEditor::Slots> editActions_{};
-    QObject *strokeFilter_ = nullptr;
+    // Goes before the controls do, so no event reaches a dialog being destroyed.
+    std::unique_ptr<QObject> strokeFilter_;
     QString lastFolder_;
 
     SerialPort &port_;

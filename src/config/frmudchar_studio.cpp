@@ -26,10 +26,14 @@ namespace torvika {
 // ends a stroke so the cell does not toggle on it.
 class StrokeFilter : public QObject {
 public:
-    explicit StrokeFilter(FrmUDChar *dialog) : QObject(dialog), dialog_(dialog) {}
+    explicit StrokeFilter(FrmUDChar *dialog) : dialog_(dialog) {}
     bool eventFilter(QObject *watched, QEvent *event) override {
+        const auto type = event->type();
+        if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
+            type != QEvent::MouseButtonRelease)
+            return false;
         auto *cell = qobject_cast<PixelCell *>(watched);
-        return cell && dialog_->strokeEvent(cell, event);
+        return cell && dialog_->strokeEvent(cell, static_cast<QMouseEvent *>(event));
     }
 
 private:
@@ -174,12 +178,12 @@ void FrmUDChar::createStudioActions() {
 
 void FrmUDChar::attachStudio() {
     if (!strokeFilter_)
-        strokeFilter_ = new StrokeFilter(this);
+        strokeFilter_ = std::make_unique<StrokeFilter>(this);
     QList<QWidget *> grid;
     for (int row = 0; row < CharEditor::Rows; ++row)
         for (const int weight : Weights)
             if (PixelCell *c = cell(row, weight)) {
-                c->installEventFilter(strokeFilter_);
+                c->installEventFilter(strokeFilter_.get());
                 grid << c;
             }
     if (auto *frame = controls_.get<QGroupBox>("FrameC"))
@@ -197,12 +201,8 @@ void FrmUDChar::attachStudio() {
     }
 }
 
-bool FrmUDChar::strokeEvent(PixelCell *pressed, QEvent *event) {
-    const auto type = event->type();
-    if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove &&
-        type != QEvent::MouseButtonRelease)
-        return false;
-    const auto *mouse = static_cast<QMouseEvent *>(event);
+bool FrmUDChar::strokeEvent(PixelCell *pressed, const QMouseEvent *mouse) {
+    const auto type = mouse->type();
     if (type == QEvent::MouseButtonPress) {
         if (mouse->button() == Qt::LeftButton)
             stroke_ = {pressed, false, false};

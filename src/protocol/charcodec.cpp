@@ -140,15 +140,19 @@ ParsedChar parseChar(const QString &text) {
                                       .arg(place)
                                       .arg(shown(tokens[i]))};
         case Value::Over:
+            // Two-digit numbers between blanks read as hex; say so, a decimal list may look alike.
             return {std::nullopt,
-                    QStringLiteral("Value %1, %2, is over 0x1F: a row has five pixels.")
-                        .arg(place)
-                        .arg(shown(tokens[i]))};
+                    QStringLiteral("Value %1, %2%3, is over 0x1F: a row has five pixels.")
+                        .arg(QString::number(place), shown(tokens[i]),
+                             hexList ? QStringLiteral(" read as hex (separate decimal values "
+                                                      "with commas)")
+                                     : QString())};
         case Value::DotLength:
-            return {std::nullopt, QStringLiteral("Row %1, \"%2\", has %3 pixels; a row has five.")
-                                      .arg(place)
-                                      .arg(shown(tokens[i]))
-                                      .arg(v.number)};
+            // One pass: the pasted token may itself hold "%1".
+            return {std::nullopt,
+                    QStringLiteral("Row %1, \"%2\", has %3 %4; a row has five.")
+                        .arg(QString::number(place), shown(tokens[i]), QString::number(v.number),
+                             v.number == 1 ? QStringLiteral("pixel") : QStringLiteral("pixels"))};
         case Value::Ok:
             if (i < CharRows)
                 rows[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v.number);

@@ -60,8 +60,7 @@ std::optional<QString> readRows(const QByteArray &value, int character, std::uin
         const uint v = fields[r].size() <= 2 ? fields[r].toUInt(&ok, 16) : 0;
         if (!ok)
             return QStringLiteral("\"%1\" in character %2 is not a hex byte")
-                .arg(QString::fromUtf8(fields[r].left(20)))
-                .arg(character);
+                .arg(QString::fromUtf8(fields[r].left(20)), QString::number(character));
         if (v > FullCharRow)
             return QStringLiteral("0x%1 in character %2 is over 0x1F: a row has five pixels")
                 .arg(QString::number(v, 16).toUpper())
@@ -163,8 +162,7 @@ ReadResult readFile(const QString &path) {
     if (info.size() > MaxFileSize)
         return refused(QStringLiteral("%1 is %2 bytes long; a character set file is far "
                                       "smaller.")
-                           .arg(path)
-                           .arg(info.size()));
+                           .arg(path, QString::number(info.size())));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refused(QStringLiteral("%1 cannot be read: %2.").arg(path, file.errorString()));

@@ -51,6 +51,10 @@ private slots:
                                << "There is no character in the text.";
         QTest::addRow("0x20") << "{0, 0x0A, 0x20, 0, 0, 0, 0, 0}"
                               << "Value 3, 0x20, is over 0x1F: a row has five pixels.";
+        QTest::addRow("two-digit numbers between blanks are hex")
+            << "10 31 00 00 00 00 00 00"
+            << "Value 2, 31 read as hex (separate decimal values with commas), is over 0x1F: a "
+               "row has five pixels.";
         QTest::addRow("hex digits among decimals")
             << "0, 0A, 1, 1, 1, 1, 1, 1"
             << "Value 2, \"0A\", is not a row: write rows as 0x0A, B01010, 10 or .#.#.";
