@@ -75,18 +75,6 @@ QString ModIni::ReadINI(const QString &section, const QString &key) const {
     return QString::fromLatin1(profile::readString(content, section.toLatin1(), key.toLatin1()));
 }
 
-QList<std::pair<QString, QString>> ModIni::ReadSection(const QString &section) const {
-    QList<std::pair<QString, QString>> keys;
-    QByteArray content;
-    if (readFile(fileName(), content) != FileState::Read)
-        return keys;
-    const auto raw = profile::readSection(content, section.toLatin1());
-    keys.reserve(raw.size());
-    for (const auto &[key, value] : raw)
-        keys.emplace_back(QString::fromLatin1(key), QString::fromLatin1(value));
-    return keys;
-}
-
 QString ModIni::fileProblem() const {
     QByteArray content;
     QString problem;

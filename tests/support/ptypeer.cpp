@@ -102,18 +102,4 @@ void PtyPeer::closeMaster() {
     master_ = -1;
 }
 
-PtyFlood::PtyFlood(PtyPeer &peer, qint64 limit)
-    : writer_([this, &peer, limit] {
-          const QByteArray chunk(64 * 1024, 'x');
-          while (!stop_ && sent_ < limit)
-              sent_ += peer.writeSome(chunk, 20);
-      }) {}
-
-qint64 PtyFlood::stop() {
-    stop_ = true;
-    if (writer_.joinable())
-        writer_.join();
-    return sent_;
-}
-
 } // namespace torvika::test

@@ -4,9 +4,6 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <atomic>
-#include <thread>
-
 namespace torvika::test {
 
 // The far end of a pseudo-terminal, standing in for the display module: the program opens
@@ -38,24 +35,6 @@ private:
     int master_ = -1;
     int slave_ = -1;
     QString slavePath_;
-};
-
-// Floods the program from a thread of its own: writes as fast as the line takes bytes, until
-// stopped or `limit` bytes are in. The peer is not to be used meanwhile.
-class PtyFlood {
-public:
-    PtyFlood(PtyPeer &peer, qint64 limit);
-    ~PtyFlood() { stop(); }
-    PtyFlood(const PtyFlood &) = delete;
-    PtyFlood &operator=(const PtyFlood &) = delete;
-
-    // Ends the flood; returns how many bytes the line accepted.
-    qint64 stop();
-
-private:
-    std::atomic<bool> stop_ = false;
-    std::atomic<qint64> sent_ = 0;
-    std::thread writer_;
 };
 
 } // namespace torvika::test

@@ -2,6 +2,7 @@
 
 #include "platform/portsettings.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -10,17 +11,15 @@
 
 namespace torvika::test {
 
-WiredPanel::WiredPanel(const QByteArray &extraSettings) {
+WiredPanel::WiredPanel(const QByteArray &settings, bool show) {
     QFile f(ini.fileName());
-    if (f.open(QIODevice::WriteOnly)) {
-        f.write(
-            "[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[LCD]\r\nBL=155\r\n[Ports]\r\n1=" +
-            peer.slavePath().toLocal8Bit() + "\r\n" + extraSettings);
-        f.close();
-    }
+    if (!settings.isNull() && f.open(QIODevice::WriteOnly))
+        f.write(QByteArray(settings).replace("%PTY%", peer.slavePath().toLocal8Bit()));
+    f.close();
     port = std::make_unique<SystemSerialPort>(portMapFromSettings(ini));
     window = std::make_unique<FrmMain>(vars, ini, *port, boxes);
-    window->show();
+    if (show)
+        window->show();
 }
 
 bool WiredPanel::click(const char *name, int index) {
@@ -38,6 +37,17 @@ void WiredPanel::choose(const char *list, const QString &text) {
 
 QString WiredPanel::trace() {
     return get<QLabel>("lblTxData")->text();
+}
+
+FrmUDChar *WiredPanel::dialog() {
+    window->mnuConfig()->trigger();
+    return window->configDialog();
+}
+
+QByteArray WiredPanel::fileAfterClose() {
+    window->close();
+    QFile f(ini.fileName());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace torvika::test

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "config/frmudchar.h"
 #include "mainwindow/frmmain.h"
 #include "platform/systemserialport.h"
+#include "support/hex.h"
 #include "support/messageboxrecorder.h"
 #include "support/ptypeer.h"
 
@@ -12,8 +14,13 @@
 
 namespace torvika::test {
 
-// The panel as a user meets it: the main window shown, its port 1 mapped through the settings
-// file to a pty whose far end the test holds, message boxes recorded.
+// The usual settings file: the defaults, port 1 mapped to the pty ("%PTY%").
+inline const QByteArray UsualSettings =
+    "[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[LCD]\r\n"
+    "BL=155\r\n[Ports]\r\n1=%PTY%\r\n";
+
+// The panel as a user meets it: the main window on the real serial port, its settings file
+// in a folder of its own, port 1 on a pty whose far end the test holds, message boxes recorded.
 struct WiredPanel {
     PtyPeer peer;
     QTemporaryDir dir;
@@ -23,8 +30,8 @@ struct WiredPanel {
     MessageBoxRecorder boxes;
     std::unique_ptr<FrmMain> window;
 
-    // extraSettings: more lines for the settings file, after the port mapping.
-    explicit WiredPanel(const QByteArray &extraSettings = {});
+    // settings: the file's content, "%PTY%" standing for the pty; a null array writes none.
+    explicit WiredPanel(const QByteArray &settings = UsualSettings, bool show = true);
 
     template <typename T> T *get(const char *name, int index = -1) {
         return window->controls().get<T>(name, index);
@@ -34,6 +41,10 @@ struct WiredPanel {
     // Selects the item with exactly this text in the main window's list.
     void choose(const char *list, const QString &text);
     QString trace();
+    // "Config LCD": the dialog, opened.
+    FrmUDChar *dialog();
+    // Closes the window and returns the settings file as it is then.
+    QByteArray fileAfterClose();
 };
 
 } // namespace torvika::test

@@ -14,7 +14,6 @@ public:
     void set(int portNumber, const QString &device);
     // "" for a port number below 1: no device stands for it.
     QString deviceFor(int portNumber) const;
-    bool hasEntry(int portNumber) const { return entries_.contains(portNumber); }
 
 private:
     QMap<int, QString> entries_;

@@ -1,0 +1,261 @@
+// The wire protocol: the bytes of every frame the windows send, checked against literal bytes,
+// and the module's decoder on those frames and on what no frame can be.
+#include "protocol/framedecoder.h"
+#include "protocol/frames.h"
+#include "protocol/hex.h"
+#include "support/hex.h"
+
+#include <QTest>
+
+using namespace torvika::protocol;
+using torvika::test::hex;
+using K = DecodedFrame::Kind;
+using Kinds = QList<K>;
+
+namespace {
+
+QByteArray bytesOf(const std::optional<Frame> &frame) {
+    return frame ? frame->toByteArray() : QByteArray("none");
+}
+void frameRow(const char *name, const std::optional<Frame> &built, const char *expected) {
+    QTest::newRow(name) << bytesOf(built)
+                        << (qstrcmp(expected, "none") ? hex(expected) : QByteArray(expected));
+}
+void meaningRow(const char *name, const QByteArray &bytes, K kind, const char *meaning) {
+    QTest::newRow(name) << bytes << kind << QString::fromUtf8(meaning);
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(K)
+
+class TstProtocol : public QObject {
+    Q_OBJECT
+private slots:
+    // The window tests send each control's usual frame; here are the ends of every range.
+    void builders_data() {
+        QTest::addColumn<QByteArray>("built");
+        QTest::addColumn<QByteArray>("expected");
+        frameRow("user character 7 is byte 07", insertCustomChar(7), "07");
+        frameRow("user character -1 is no byte", insertCustomChar(-1), "none");
+        frameRow("Cursor Home plus Index 2 is Clear Screen 0D", lcdControl(2), "0D");
+        frameRow("text 32 is the lowest", textChar(32), "20");
+        frameRow("text 31 would be a command", textChar(31), "none");
+        frameRow("text 256 is no byte", textChar(256), "none");
+        frameRow("cursor style 2 hides it", cursorStyle(2), "FE 03");
+        frameRow("backlight Index 1 is off", backlight(1), "FE 07");
+        frameRow("brightness 50", setBrightness(50), "FE 28 32");
+        frameRow("brightness 250", setBrightness(250), "FE 28 FA");
+        frameRow("brightness 256 is no byte", setBrightness(256), "none");
+        frameRow("graph position 79 is width 80", graph(1, 79), "FE 2C 50");
+        frameRow("graph position 255 is no byte", graph(0, 255), "none");
+        frameRow("clear column 15", clearRowOrColumn(1, 15), "FE 2E 0F");
+        frameRow("outputs 1 and 3", setOutputs(outputMask(true, false, true)), "FE 2F 05");
+        frameRow("output 2 alone", setOutputs(outputMask(false, true, false)), "FE 2F 02");
+        frameRow("cursor row first", setCursorPosition(1, 15), "FE 32 01 0F");
+        frameRow("cursor column -1 is no byte", setCursorPosition(0, -1), "none");
+        frameRow("save ends in 0D", saveSettings(), "FE 14 0D");
+        frameRow("read inputs", readInputs(), "FE 0A");
+    }
+    void builders() {
+        QFETCH(QByteArray, built);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(built.toHex(' '), expected.toHex(' '));
+    }
+
+    void inputsAndHexText() {
+        QCOMPARE(inputsMeaning(0xFD), QStringLiteral("inputs: 1 HIGH, 2 LOW, 3 HIGH"));
+        QCOMPARE(hexText(hex("FE 32 01 0F")), QStringLiteral("FE 32 01 0F"));
+        QCOMPARE(hexByteText(0x0A), QStringLiteral("0A "));
+    }
+
+    void typedText_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("letters go out as their codes") << "Ab" << hex("41 62") << false;
+        QTest::newRow("latin-1 and FE go out bare") << "\u00e9\u00fe" << hex("E9 FE") << false;
+        QTest::newRow("control codes and Delete are no characters")
+            << "\b\r\x7f" << QByteArray() << false;
+        QTest::newRow("a character above 255 refuses the whole text")
+            << "A\u20ac" << QByteArray() << true;
+    }
+    void typedText() {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, refused);
+        const TypedText text = torvika::protocol::typedText(typed);
+        QCOMPARE(text.bytes, bytes);
+        QCOMPARE(text.problem.contains(u"8364"), refused);
+    }
+
+    void dialogFrames() {
+        Bitmaps bitmaps{};
+        for (int i = 0; i < UserChars * CharRows; ++i)
+            bitmaps[std::size_t(i)] = std::uint8_t(i / CharRows + 1); // character n's rows: n + 1
+        const QList<QByteArray> writes = customCharWrites(bitmaps);
+        QCOMPARE(writes.size(), 8);
+        QCOMPARE(writes[0], hex("FE 64 01 01 01 01 01 01 01 01"));
+        QCOMPARE(writes[7], QByteArray(8, 8));
+        QCOMPARE(customCharBitmaps(bitmaps), writes.join());
+        QCOMPARE(eraseStartupScreenWrites(),
+                 (QList<QByteArray>{hex("FE 15 0D"), "Startup Screen Erased"}));
+        QCOMPARE(moduleSpeedWrites(19200),
+                 (QList<QByteArray>{hex("0D"), hex("FE 1F"), "BR Set : 19200"}));
+        QCOMPARE(moduleSpeedWrites(9600)[1], hex("FE 1E"));
+        QVERIFY(moduleSpeedWrites(4800).isEmpty());
+    }
+
+    void startupScreen_data() {
+        QTest::addColumn<QString>("row0");
+        QTest::addColumn<QString>("row1");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QString>("named"); // in the refusal
+        QTest::newRow("abc and xyz") << "abc"
+                                     << "xyz" << hex("FEC8 616263 0D 78797A FF") << "";
+        QTest::newRow("empty row 1 puts FF right after 0D") << "ab "
+                                                            << "" << hex("FEC8 616220 0D FF") << "";
+        QTest::newRow("latin-1 and FE go out bare") << "\u00e9\u00fe"
+                                                    << "\u00a3" << hex("FEC8 E9FE 0D A3 FF") << "";
+        QTest::newRow("carriage return would split the rows")
+            << "a\rb"
+            << "" << QByteArray() << "Row 0 holds carriage return (code 13)";
+        QTest::newRow("y with diaeresis would end the frame")
+            << "ok"
+            << "x\u00ff" << QByteArray() << "Row 1 holds \"\u00ff\" (code 255)";
+        QTest::newRow("a character outside the basic plane")
+            << "ok"
+            << "\U0001F600" << QByteArray() << "(code 128512)";
+    }
+    void startupScreen() {
+        QFETCH(QString, row0);
+        QFETCH(QString, row1);
+        QFETCH(QByteArray, frame);
+        QFETCH(QString, named);
+        const StartupScreen screen = setStartupScreen(row0, row1);
+        QCOMPARE(screen.frame.toHex(' '), frame.toHex(' '));
+        QVERIFY2(named.isEmpty() ? screen.problem.isEmpty() : screen.problem.contains(named),
+                 qPrintable(screen.problem));
+    }
+
+    // One frame each, as the windows send them.
+    void decodesEveryFrame_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<K>("kind");
+        QTest::addColumn<QString>("meaning");
+        meaningRow("user character 7", hex("07"), K::CustomChar, "user character 7");
+        meaningRow("back space", hex("08"), K::Control, "back space");
+        meaningRow("home", hex("0B"), K::Control, "cursor home");
+        meaningRow("next line", hex("0C"), K::Control, "next line");
+        meaningRow("clear", hex("0D"), K::Control, "clear screen");
+        meaningRow("left", hex("0E"), K::Control, "cursor left");
+        meaningRow("right", hex("0F"), K::Control, "cursor right");
+        meaningRow("space", hex("20"), K::Text, "text \" \"");
+        meaningRow("latin-1", hex("E9"), K::Text, "text character 233");
+        meaningRow("FF is text", hex("FF"), K::Text, "text character 255");
+        meaningRow("underline", hex("FE01"), K::Command, "cursor: underline");
+        meaningRow("block", hex("FE02"), K::Command, "cursor: blinking block");
+        meaningRow("hide", hex("FE03"), K::Command, "cursor: hidden");
+        meaningRow("init graph", hex("FE04"), K::Command, "prepare bar graph characters");
+        meaningRow("backlight on", hex("FE06"), K::Command, "backlight on");
+        meaningRow("backlight off", hex("FE07"), K::Command, "backlight off");
+        meaningRow("load", hex("FE08"), K::Command, "load user characters from memory");
+        meaningRow("read inputs", hex("FE0A"), K::Command, "read inputs");
+        meaningRow("save", hex("FE140D"), K::Command, "save settings to memory");
+        meaningRow("erase startup", hex("FE150D"), K::Command, "erase startup screen");
+        meaningRow("show startup", hex("FE16"), K::Command, "show startup screen");
+        meaningRow("9600", hex("FE1E"), K::Command, "module line speed 9600");
+        meaningRow("19200", hex("FE1F"), K::Command, "module line speed 19200");
+        meaningRow("brightness 50", hex("FE2832"), K::Command, "brightness 50");
+        meaningRow("graph left", hex("FE2B50"), K::Command, "bar graph left to right, 80 columns");
+        meaningRow("graph right", hex("FE2C01"), K::Command, "bar graph right to left, 1 columns");
+        meaningRow("clear row", hex("FE2D01"), K::Command, "clear row 1");
+        meaningRow("clear column", hex("FE2E0F"), K::Command, "clear column 15");
+        meaningRow("outputs 1 and 3", hex("FE2F05"), K::Command, "outputs 1-3");
+        meaningRow("cursor position", hex("FE32010F"), K::Command, "cursor to row 1, column 15");
+        meaningRow("characters may hold FE and FF",
+                   hex("FE64") + QByteArray(32, '\xfe') + QByteArray(32, '\xff'), K::Command,
+                   "define the 8 user characters");
+        meaningRow("startup abc/xyz", hex("FEC86162630D78797AFF"), K::Command,
+                   "store startup screen \"abc\" / \"xyz\"");
+        meaningRow("startup text may hold FE", hex("FEC8FE0DFF"), K::Command,
+                   "store startup screen \"\u00fe\" / \"\"");
+    }
+    void decodesEveryFrame() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(K, kind);
+        QFETCH(QString, meaning);
+        const QList<DecodedFrame> frames = FrameDecoder().feed(bytes);
+        QCOMPARE(frames.size(), 1);
+        QCOMPARE(frames[0].bytes.toHex(' '), bytes.toHex(' '));
+        QCOMPARE(frames[0].kind, kind);
+        QCOMPARE(frames[0].meaning(), meaning);
+    }
+
+    // The same frames must come out however the line cuts the bytes.
+    void anySplitGivesTheSameFrames() {
+        const QByteArray line = hex("4869FE32010F") + hex("FE64") + QByteArray(64, '\x05') +
+                                hex("FEC86162630D78797AFF FE140D") + "Saved" + hex("FE0A 0D");
+        const QList<DecodedFrame> whole = FrameDecoder().feed(line);
+        QCOMPARE(whole.size(), 13);
+        QCOMPARE(whole[2].describe(), QStringLiteral("FE 32 01 0F  cursor to row 1, column 15"));
+        for (qsizetype cut = 0; cut <= line.size(); ++cut) {
+            FrameDecoder d;
+            QList<DecodedFrame> frames = d.feed(line.first(cut));
+            frames += d.feed(line.mid(cut));
+            QCOMPARE(frames, whole);
+            QVERIFY(d.pending().isEmpty());
+        }
+    }
+
+    // What cannot be placed is reported, and the next byte starts afresh.
+    void unknownInputResynchronises_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Kinds>("kinds");
+        QTest::newRow("bytes 9, 10 and 16 to 31 have no meaning")
+            << hex("090A101F41") << Kinds{K::Unknown, K::Unknown, K::Unknown, K::Unknown, K::Text};
+        QTest::newRow("an unknown command takes its byte")
+            << hex("FE0541") << Kinds{K::Unknown, K::Text};
+        QTest::newRow("FE FE is an unknown command")
+            << hex("FEFE0D") << Kinds{K::Unknown, K::Control};
+        QTest::newRow("startup screen without a separator")
+            << hex("FEC86162FF41") << Kinds{K::Unknown, K::Text};
+        QTest::newRow("startup row 0 empty") << hex("FEC80D6162FF") << Kinds{K::Unknown};
+        QTest::newRow("startup row over 16 characters")
+            << hex("FEC8") + QByteArray(17, 'a') + hex("0DFF") << Kinds{K::Unknown};
+        QTest::newRow("startup screen that never ends is cut at its longest")
+            << hex("FEC8") + QByteArray(36, 'a') << Kinds{K::Unknown, K::Text, K::Text};
+    }
+    void unknownInputResynchronises() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Kinds, kinds);
+        FrameDecoder d;
+        Kinds got;
+        QByteArray all;
+        for (const DecodedFrame &f : d.feed(bytes)) {
+            got << f.kind;
+            all += f.bytes;
+        }
+        QCOMPARE(got, kinds);
+        QCOMPARE(all + d.pending(), bytes); // every byte accounted for
+    }
+
+    void truncatedFramesWaitThenFlush_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("the prefix alone") << hex("FE");
+        QTest::newRow("cursor position without its column") << hex("FE3201");
+        QTest::newRow("startup screen without its end") << hex("FEC8616263");
+    }
+    void truncatedFramesWaitThenFlush() {
+        QFETCH(QByteArray, bytes);
+        FrameDecoder d;
+        QVERIFY(d.feed(bytes).isEmpty());
+        const std::optional<DecodedFrame> cut = d.flush();
+        QVERIFY(cut && cut->kind == K::Unknown && cut->bytes == bytes);
+        QVERIFY(d.pending().isEmpty() && !d.flush());
+        QCOMPARE(d.feed("A").size(), 1); // and it starts afresh
+    }
+};
+
+QTEST_GUILESS_MAIN(TstProtocol)
+#include "tst_protocol.moc"
