@@ -1,7 +1,7 @@
 // The module's behaviour, rule by rule, driven by the bytes the panel sends.
 #include "module/displaymodel.h"
 #include "module/dotfont.h"
-#include "support/hex.h"
+#include "support/data.h"
 
 #include <QJsonArray>
 #include <QTest>

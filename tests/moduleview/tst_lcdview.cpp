@@ -1,6 +1,6 @@
 // The display widget draws the model's dots, cursor and backlight; the lamps its outputs.
 #include "moduleview/lcdview.h"
-#include "support/hex.h"
+#include "support/data.h"
 
 #include <QLabel>
 #include <QTest>

@@ -3,7 +3,7 @@
 #include "protocol/framedecoder.h"
 #include "protocol/frames.h"
 #include "protocol/hex.h"
-#include "support/hex.h"
+#include "support/data.h"
 
 #include <QTest>
 

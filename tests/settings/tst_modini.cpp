@@ -1,13 +1,13 @@
 // The settings file on disk: created where missing, changed in place of its one key, replaced
 // whole, never rewritten when it cannot be read, and its folder chosen as the install allows.
 #include "settings/modini.h"
+#include "support/data.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <functional>
 #include <optional>
@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 using namespace torvika;
+using torvika::test::columns;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -44,35 +45,23 @@ struct stat statOf(const QString &path) {
     return info;
 }
 
-// Mode bits mean nothing to root, so as root `action` runs in a child process that has
-// become "nobody"; its result comes back through a pipe. Empty when that is impossible.
-std::optional<QByteArray> asUnprivilegedUser(const std::function<QByteArray()> &action) {
+// Mode bits mean nothing to root, so as root `check` runs in a child process that has become
+// "nobody". Empty when that is impossible.
+std::optional<bool> asUnprivilegedUser(const std::function<bool()> &check) {
     if (::geteuid() != 0)
-        return action();
+        return check();
     const passwd *nobody = ::getpwnam("nobody");
-    int channel[2];
-    if (!nobody || ::pipe(channel) != 0)
-        return std::nullopt;
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
-            ::setuid(nobody->pw_uid) != 0)
-            ::_exit(77);
-        const QByteArray result = action();
-        ::_exit(::write(channel[1], result.constData(), result.size()) == result.size() ? 0 : 1);
-    }
-    ::close(channel[1]);
-    QByteArray result;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) > 0;)
-        result.append(buffer, n);
-    ::close(channel[0]);
+    const pid_t child = nobody ? ::fork() : -1;
+    if (child == 0)
+        ::_exit(::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+                        ::setuid(nobody->pw_uid) != 0
+                    ? 77
+                    : !check());
     int status = 0;
     if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
+        WEXITSTATUS(status) > 1)
         return std::nullopt;
-    return result;
+    return WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -90,20 +79,6 @@ private slots:
     }
     void cleanup() { dir_.reset(); }
 
-    void appFolder_data() {
-        QTest::addColumn<QString>("folder");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("folder gains one slash") << u"/opt/t"_s << u"/opt/t/"_s;
-        QTest::newRow("doubled slashes at the end become one") << u"/opt/t//"_s << u"/opt/t/"_s;
-        QTest::newRow("root stays a single slash") << u"//"_s << u"/"_s;
-        QTest::newRow("no folder is the current one") << QString() << u"./"_s;
-    }
-    void appFolder() {
-        QFETCH(QString, folder);
-        QFETCH(QString, expected);
-        QCOMPARE(ModIni(folder).fileName(), expected + u"torvika.ini"_s);
-    }
-
     void missingFolderAndFileAreCreatedOnWrite() {
         const ModIni ini(path(u"config/torvika"_s));
         QCOMPARE(ini.ReadINI(S, K), QString());
@@ -113,6 +88,8 @@ private slots:
         QCOMPARE(contentOf(ini.fileName()), "[Settings]\r\nCommPort=2\r\n"_ba);
         QVERIFY(!ini.WriteINI(S, u"k\n"_s, u"1"_s)); // a key that would break the lines
         QVERIFY(ini.lastWriteProblem().contains(u"break"));
+        QCOMPARE(ModIni(u"/opt/t//"_s).fileName(), u"/opt/t/torvika.ini"_s);
+        QCOMPARE(ModIni(u"//"_s).AppFolder() + ModIni(QString()).AppFolder(), u"/./"_s);
     }
 
     void aChangedKeyReplacesTheFileKeepingItsMode() {
@@ -131,18 +108,10 @@ private slots:
         QCOMPARE(statOf(ini.fileName()).st_mode & 0777, 0640u);
     }
 
-    void symbolicLinksAreWrittenThrough_data() {
-        QTest::addColumn<bool>("targetExists");
-        QTest::newRow("to a file") << true;
-        QTest::newRow("dangling: the target is created") << false;
-    }
-    void symbolicLinksAreWrittenThrough() {
-        QFETCH(bool, targetExists);
+    void aDanglingSymbolicLinkIsWrittenThrough() {
         const ModIni ini(path(u"app"_s));
-        QVERIFY(QDir(dir_->path()).mkpath(u"app"_s));
-        if (targetExists)
-            QVERIFY(put(path(u"real.ini"_s), "[Settings]\r\nCommPort=1\r\n"));
-        QVERIFY(QFile::link(u"../real.ini"_s, ini.fileName()));
+        QVERIFY(QDir(dir_->path()).mkpath(u"app"_s) &&
+                QFile::link(u"../real.ini"_s, ini.fileName()));
         QVERIFY(ini.WriteINI(S, K, u"5"_s));
         QVERIFY(QFileInfo(ini.fileName()).isSymLink());
         QCOMPARE(contentOf(path(u"real.ini"_s)), "[Settings]\r\nCommPort=5\r\n"_ba);
@@ -162,8 +131,7 @@ private slots:
 
     // What is there is no settings file: named, never read, never replaced.
     void unusableFilesAreLeftAlone_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("problem");
+        columns<QString, QString>({"kind", "problem"});
         QTest::newRow("a folder") << u"folder"_s << u"is a folder"_s;
         QTest::newRow("a pipe, whose read would block") << u"pipe"_s << u"not a regular file"_s;
         QTest::newRow("a device") << u"device"_s << u"not a regular file"_s;
@@ -192,9 +160,7 @@ private slots:
     }
 
     void unwritableCases_data() {
-        QTest::addColumn<int>("folderMode");
-        QTest::addColumn<int>("fileMode");
-        QTest::addColumn<bool>("written");
+        columns<int, int, bool>({"folderMode", "fileMode", "written"});
         QTest::newRow("writable file in a read-only folder: written directly")
             << 0555 << 0666 << true;
         QTest::newRow("read-only file: write lost") << 0777 << 0444 << false;
@@ -212,13 +178,12 @@ private slots:
         QVERIFY(put(ini.fileName(), before));
         QVERIFY(::chmod(QFile::encodeName(ini.fileName()).constData(), mode_t(fileMode)) == 0);
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), mode_t(folderMode)) == 0);
-        const auto result = asUnprivilegedUser(
-            [&] { return QByteArray(ini.WriteINI(S, K, u"7"_s) ? "written" : "refused"); });
+        const auto result = asUnprivilegedUser([&] { return ini.WriteINI(S, K, u"7"_s); });
         ::chmod(QFile::encodeName(folder).constData(), 0755);
         ::chmod(QFile::encodeName(ini.fileName()).constData(), 0644);
         if (!result)
             QSKIP("cannot act as an unprivileged user here");
-        QCOMPARE(*result, written ? "written"_ba : "refused"_ba);
+        QCOMPARE(*result, written);
         QCOMPARE(contentOf(ini.fileName()),
                  written ? "[Settings]\r\nCommPort=7\r\n; keep me\r\n"_ba : before);
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"torvika.ini"_s});
@@ -246,18 +211,16 @@ private slots:
     }
 
     void settingsFolder_data() {
-        QTest::addColumn<QString>("bin"); // relative to the temporary folder
-        QTest::addColumn<bool>("iniThere");
-        QTest::addColumn<QByteArray>("xdgConfigHome"); // "" unset, "T/" relative to the folder
-        QTest::addColumn<QString>("expected");         // "T/": relative to the temporary folder
+        // bin: the program's folder; XDG_CONFIG_HOME ("" unset) and the folder chosen: "T/" is
+        // the temporary folder.
+        columns<QString, bool, QByteArray, QString>(
+            {"bin", "iniThere", "xdgConfigHome", "expected"});
         QTest::newRow("writable folder: beside the program")
             << u"bin"_s << false << "T/xdg"_ba << u"T/bin/"_s;
         QTest::newRow("read-only folder with torvika.ini: beside the program")
             << u"ro"_s << true << "T/xdg"_ba << u"T/ro/"_s;
         QTest::newRow("read-only folder: XDG_CONFIG_HOME/torvika")
             << u"ro"_s << false << "T/xdg"_ba << u"T/xdg/torvika/"_s;
-        QTest::newRow("relative XDG_CONFIG_HOME: ~/.config/torvika")
-            << u"ro"_s << false << "relative"_ba << u"T/home/.config/torvika/"_s;
         // Even for root, who may write there, an installed panel keeps its settings per user.
         QTest::newRow("a system folder")
             << u"/usr/bin"_s << false << ""_ba << u"T/home/.config/torvika/"_s;
@@ -282,14 +245,16 @@ private slots:
         qputenv("HOME", QFile::encodeName(base + u"home"_s));
         qputenv("XDG_CONFIG_HOME",
                 QByteArray(xdgConfigHome).replace("T/", QFile::encodeName(base)));
-        const auto choose = [&] { return QFile::encodeName(settingsFolderFor(bin)); };
+        const auto choose = [&] {
+            return settingsFolderFor(bin) == expected.replace(u"T/"_s, base);
+        };
         const auto result = bin.endsWith(u"ro") ? asUnprivilegedUser(choose) : choose();
         qputenv("HOME", oldHome);
         if (bin.endsWith(u"ro"))
             ::chmod(QFile::encodeName(bin).constData(), 0755);
         if (!result)
             QSKIP("cannot act as an unprivileged user here");
-        QCOMPARE(QFile::decodeName(*result), expected.replace(u"T/"_s, base));
+        QVERIFY(*result);
         QVERIFY(!QFileInfo::exists(base + u"xdg"_s)); // choosing creates nothing
     }
 };

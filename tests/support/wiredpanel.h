@@ -3,7 +3,7 @@
 #include "config/frmudchar.h"
 #include "mainwindow/frmmain.h"
 #include "platform/systemserialport.h"
-#include "support/hex.h"
+#include "support/data.h"
 #include "support/messageboxrecorder.h"
 #include "support/ptypeer.h"
 

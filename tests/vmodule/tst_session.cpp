@@ -2,7 +2,7 @@
 // inside one chunk of bytes, and a state file that cannot be read or written.
 #include "platform/systemserialport.h"
 #include "session.h"
-#include "support/hex.h"
+#include "support/data.h"
 
 #include <QFile>
 #include <QTemporaryDir>
