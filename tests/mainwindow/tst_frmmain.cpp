@@ -207,6 +207,16 @@ private slots:
         }
     }
 
+    // A second read during the wait ends both waits; the inner one takes the answer.
+    void secondReadDuringTheWait() {
+        WiredPanel w;
+        w.peer.write(hex("05"));
+        QTimer::singleShot(30, [&] { w.click("cmdReadInput"); });
+        QVERIFY(w.click("cmdReadInput"));
+        QCOMPARE(inputLabels(w), QStringLiteral("HIGH LOW HIGH"));
+        QCOMPARE(w.boxes.texts(), QStringList{"No Response From LCD"});
+    }
+
     void deviceVanishesDuringTheInputWait() {
         WiredPanel w;
         QVERIFY(w.click("cmdLCD", 2));
@@ -274,17 +284,26 @@ private slots:
         QTest::qWait(10);
         QVERIFY(w.peer.readAvailable(0).isEmpty() && !w.port->isOpen()); // the start sends nothing
         QVERIFY(w.boxes.shown.isEmpty());
+        if (file.isNull()) // a missing file becomes a template with the defaults
+            QCOMPARE(w.fileAfterClose(),
+                     "[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[LCD]\r\nBL=155\r\n");
     }
 
     // Unusable values are named once the window shows; the close writes back what was read,
-    // not what the user chose meanwhile, and the default for a missing key.
+    // not what the user chose meanwhile.
     void closeWritesBackWhatWasRead() {
-        WiredPanel w("[Settings]\r\nCommPort=COM3\r\n[Ports]\r\n1=%PTY%\r\n", false);
+        const QByteArray file = "[Settings]\r\nCommPort=COM3\r\nSetting=9600,x,8,1\r\n[LCD]\r\nBL="
+                                "4294967451\r\n[Ports]\r\n1=";
+        WiredPanel w(file + "%PTY%\r\n", false);
         QCOMPARE(w.port->commPort(), 1);
         w.window->show();
         QTRY_COMPARE(w.boxes.shown.size(), 1);
         QVERIFY(w.boxes.shown[0].text.contains(w.ini.fileName()));
-        QVERIFY(w.boxes.shown[0].text.contains(QLatin1String("\"CommPort\" = \"COM3\"")));
+        for (const char *part :
+             {"\"CommPort\" = \"COM3\" is not a port number from 1 to 20; port 1 is used.",
+              "\"Setting\" = \"9600,x,8,1\" cannot be used (", "; \"9600,n,8,1\" is used.",
+              "\"BL\" = \"4294967451\" is not a brightness from 50 to 250; 155 is used."})
+            QVERIFY2(w.boxes.shown[0].text.contains(QLatin1String(part)), part);
         w.window->hide();
         w.window->show(); // once, not at every showing
         w.get<QSlider>("Backlightlevel")->setValue(60);
@@ -292,9 +311,7 @@ private slots:
         w.get<QComboBox>("cboComm")->setCurrentIndex(6);
         emit w.get<QComboBox>("cboComm")->activated(6);
         QCOMPARE(w.port->commPort(), 7); // for this run
-        QCOMPARE(w.fileAfterClose(),
-                 "[Settings]\r\nCommPort=COM3\r\nSetting=9600,n,8,1\r\n[Ports]\r\n1=" +
-                     w.peer.slavePath().toLocal8Bit() + "\r\n[LCD]\r\nBL=155\r\n");
+        QCOMPARE(w.fileAfterClose(), file + w.peer.slavePath().toLocal8Bit() + "\r\n");
         QCOMPARE(w.boxes.shown.size(), 1);
     }
 
