@@ -255,78 +255,71 @@ private slots:
         QCOMPARE(w.boxes.shown.size(), shown.size() + 1);
     }
 
-    void startAppliesTheRememberedValues_data() {
-        columns<QByteArray, int, QString, bool, int>(
-            {"file", "port", "settings", "is9600", "slider"});
+    // The start applies the remembered values and names those it cannot use, once, when the
+    // window shows; the close writes back what was read, not what was chosen meanwhile.
+    void settingsAtStartAndClose_data() {
+        columns<QByteArray, int, QString, int, QStringList>(
+            {"file", "port", "settings", "slider", "shown"});
         QTest::newRow("port 3, 9600 and anything after it selects 9600 bps")
             << QByteArray("[Settings]\nCommPort=3\nSetting=9600,e,7,2\n[LCD]\nBL=100\n") << 3
-            << "9600,e,7,2" << true << 100;
+            << "9600,e,7,2" << 100 << QStringList();
         QTest::newRow("another speed selects 19200 bps")
             << QByteArray("[Settings]\nCommPort=20\nSetting=115200,n,8,1\n[LCD]\nBL=250\n") << 20
-            << "115200,n,8,1" << false << 250;
-        QTest::newRow("no file: the design state")
-            << QByteArray() << 1 << "9600,n,8,1" << true << 155;
+            << "115200,n,8,1" << 250 << QStringList();
+        QTest::newRow("no file: the design state, and a template at close")
+            << QByteArray() << 1 << "9600,n,8,1" << 155 << QStringList();
+        QTest::newRow("unusable values are named and kept")
+            << QByteArray("[Settings]\nCommPort=COM3\nSetting=9600,x,8,1\n[LCD]\nBL=4294967451\n")
+            << 1 << "9600,n,8,1" << 155
+            << QStringList{
+                   "\"CommPort\" = \"COM3\" is not a port number from 1 to 20; port 1 is used.\n"
+                   "\"Setting\" = \"9600,x,8,1\" cannot be used (the parity must be one of n, e, "
+                   "o, m, s); \"9600,n,8,1\" is used.\n"
+                   "\"BL\" = \"4294967451\" is not a brightness from 50 to 250; 155 is used."};
+        QTest::newRow("a folder is named and kept")
+            << QByteArray("folder") << 1 << "9600,n,8,1" << 155
+            << QStringList{
+                   " is a folder. The panel starts with its defaults and leaves the file as it is.",
+                   "The settings could not be saved to %1: the file is a folder."};
     }
-    void startAppliesTheRememberedValues() {
+    void settingsAtStartAndClose() {
         QFETCH(QByteArray, file);
         QFETCH(int, port);
-        WiredPanel w(file, false);
+        QFETCH(QStringList, shown);
+        WiredPanel w(file == "folder" ? QByteArray() : file, false);
+        if (file == "folder") {
+            QVERIFY(QDir().mkpath(w.ini.fileName() + QStringLiteral("/keep")));
+            w.window = std::make_unique<FrmMain>(w.vars, w.ini, *w.port, w.boxes);
+        }
         QCOMPARE(w.port->commPort(), port);
         QTEST(w.port->settings(), "settings");
-        QTEST(w.get<QRadioButton>("opt9600")->isChecked(), "is9600");
+        QCOMPARE(w.get<QRadioButton>("opt9600")->isChecked(),
+                 w.port->settings().startsWith(u"9600,"));
         QCOMPARE(w.get<QRadioButton>("opt19200")->isChecked(),
                  !w.get<QRadioButton>("opt9600")->isChecked());
         QTEST(w.get<QSlider>("Backlightlevel")->value(), "slider");
         for (const ListSpec &list : mainWindowLists()) // the items of the table, the first chosen
             QCOMPARE(w.get<QComboBox>(list.name)->currentText(),
                      list.items.value(list.name == QLatin1String("cboComm") ? port - 1 : 0));
-        w.window->show();
+        QVERIFY(w.boxes.shown.isEmpty()); // not before the window shows
+        for (const bool visible : {true, false, true})
+            w.window->setVisible(visible);
         QTest::qWait(10);
         QVERIFY(w.peer.readAvailable(0).isEmpty() && !w.port->isOpen()); // the start sends nothing
-        QVERIFY(w.boxes.shown.isEmpty());
-        if (file.isNull()) // a missing file becomes a template with the defaults
-            QCOMPARE(w.fileAfterClose(),
-                     "[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[LCD]\r\nBL=155\r\n");
-    }
-
-    // Unusable values are named once the window shows; the close writes back what was read,
-    // not what the user chose meanwhile.
-    void closeWritesBackWhatWasRead() {
-        const QByteArray file = "[Settings]\r\nCommPort=COM3\r\nSetting=9600,x,8,1\r\n[LCD]\r\nBL="
-                                "4294967451\r\n[Ports]\r\n1=";
-        WiredPanel w(file + "%PTY%\r\n", false);
-        QCOMPARE(w.port->commPort(), 1);
-        w.window->show();
-        QTRY_COMPARE(w.boxes.shown.size(), 1);
-        QVERIFY(w.boxes.shown[0].text.contains(w.ini.fileName()));
-        for (const char *part :
-             {"\"CommPort\" = \"COM3\" is not a port number from 1 to 20; port 1 is used.",
-              "\"Setting\" = \"9600,x,8,1\" cannot be used (", "; \"9600,n,8,1\" is used.",
-              "\"BL\" = \"4294967451\" is not a brightness from 50 to 250; 155 is used."})
-            QVERIFY2(w.boxes.shown[0].text.contains(QLatin1String(part)), part);
-        w.window->hide();
-        w.window->show(); // once, not at every showing
-        w.get<QSlider>("Backlightlevel")->setValue(60);
         w.get<QRadioButton>("opt19200")->click();
         w.get<QComboBox>("cboComm")->setCurrentIndex(6);
         emit w.get<QComboBox>("cboComm")->activated(6);
         QCOMPARE(w.port->commPort(), 7); // for this run
-        QCOMPARE(w.fileAfterClose(), file + w.peer.slavePath().toLocal8Bit() + "\r\n");
-        QCOMPARE(w.boxes.shown.size(), 1);
-    }
-
-    void aSettingsFileThatIsAFolderIsNamedAndKept() {
-        WiredPanel w(QByteArray(), false);
-        QVERIFY(QDir().mkpath(w.ini.fileName() + QStringLiteral("/keep")));
-        w.window = std::make_unique<FrmMain>(w.vars, w.ini, *w.port, w.boxes);
-        w.window->show();
-        QTRY_COMPARE(w.boxes.shown.size(), 1);
-        QVERIFY(w.boxes.shown[0].text.contains(w.ini.fileName() + QStringLiteral(" is a folder")));
-        w.window->close();
-        QCOMPARE(w.boxes.texts().value(1),
-                 QStringLiteral("The settings could not be saved to %1: the file is a folder.")
-                     .arg(w.ini.fileName()));
-        QVERIFY(QFileInfo(w.ini.fileName() + QStringLiteral("/keep")).isDir());
+        const QByteArray after = w.fileAfterClose();
+        QCOMPARE(after,
+                 file.isNull()
+                     ? "[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[LCD]\r\nBL=155\r\n"
+                 : file == "folder" ? ""
+                                    : file);
+        QCOMPARE(w.boxes.texts().size(), shown.size());
+        for (qsizetype i = 0; i < shown.size(); ++i)
+            QVERIFY2(w.boxes.texts()[i].endsWith(shown[i].arg(w.ini.fileName())),
+                     qPrintable(w.boxes.texts()[i]));
     }
 
     void windowAndItsDialog() {

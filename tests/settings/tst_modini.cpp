@@ -117,18 +117,6 @@ private slots:
         QCOMPARE(contentOf(path(u"real.ini"_s)), "[Settings]\r\nCommPort=5\r\n"_ba);
     }
 
-    void junkReadsAsNoSettingsAndIsKept() {
-        const ModIni ini(dir_->path());
-        QByteArray junk;
-        for (quint32 i = 0, state = 1; i < 65536; ++i)
-            junk.append(char((state = state * 1103515245u + 12345u) >> 24));
-        QVERIFY(put(ini.fileName(), junk));
-        QCOMPARE(ini.ReadINI(S, K), QString());
-        QVERIFY(ini.WriteINI(S, K, u"2"_s));
-        QCOMPARE(ini.ReadINI(S, K), u"2"_s);
-        QVERIFY(contentOf(ini.fileName()).startsWith(junk.chopped(1)));
-    }
-
     // What is there is no settings file: named, never read, never replaced.
     void unusableFilesAreLeftAlone_data() {
         columns<QString, QString>({"kind", "problem"});
