@@ -1,15 +1,9 @@
 // The configuration dialog as the operator meets it: opened from "Config LCD", driven by clicks
 // and keys, its bytes read at the far end of a real serial line.
-#include "platform/fonts.h"
 #include "platform/pixelcell.h"
 #include "support/layoutcheck.h"
 #include "support/recordingserialport.h"
 #include "support/wiredpanel.h"
-
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QTest>
 
 using namespace torvika;
 using namespace torvika::test;
@@ -55,8 +49,6 @@ PixelCell *cell(const FrmUDChar &dialog, int row, int weight) {
 class TstFrmUDChar : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { installFontSubstitutions(); }
-
     void windowAndLayout() {
         WiredPanel w;
         FrmUDChar *dialog = w.dialog();
@@ -126,18 +118,6 @@ private slots:
         QCOMPARE(w.trace(), QString()); // straight to the port, not through the monitor
     }
 
-    void writesKeepTheirBoundaries() {
-        RecordingSerialPort port;
-        MessageBoxRecorder boxes;
-        FrmUDChar dialog(port, boxes);
-        dialog.showDialog();
-        run(dialog, "type txtLine1 abc; click cmdLoadUD; click cmdSetSU; click cmd19200");
-        QList<int> sizes;
-        for (const QByteArray &w : port.writes)
-            sizes << int(w.size());
-        QCOMPARE(sizes, (QList<int>{10, 8, 8, 8, 8, 8, 8, 8, 7, 1, 2, 14}));
-    }
-
     void startupScreenRefusals_data() {
         columns<QString, QString>({"steps", "message"});
         QTest::newRow("row 0 empty") << "type TxtLine2 xyz"
@@ -181,19 +161,6 @@ private slots:
             w.peer.readAvailable(30).toHex(' '),
             (hex("FE64") + QByteArray(24, '\0') + hex("10000000 02000000") + QByteArray(32, '\0'))
                 .toHex(' '));
-    }
-
-    // "19200 bps" in the main window closes the port while the dialog is open: the dialog's
-    // next button opens it again, at the new speed.
-    void buttonsReopenAPortTheMainWindowClosed() {
-        WiredPanel w;
-        FrmUDChar *dialog = w.dialog();
-        QVERIFY(w.port->isOpen()); // the dialog's start opened it
-        QTest::mouseClick(w.get<QRadioButton>("opt19200"), Qt::LeftButton);
-        QVERIFY(!w.port->isOpen());
-        run(*dialog, "click cmdClrSU");
-        QCOMPARE(w.port->qtPort().baudRate(), 19200);
-        QCOMPARE(w.peer.readAvailable(30), hex("FE150D") + "Startup Screen Erased");
     }
 
     // A port that will not open: one message per click, nothing written, nothing lost; a write

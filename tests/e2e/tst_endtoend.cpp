@@ -1,15 +1,11 @@
 // The panel and the virtual module on one line: what the operator does in the panel's
 // windows must show in the module's state, and the module's inputs in the panel's labels.
-#include "platform/fonts.h"
 #include "platform/pixelcell.h"
 #include "support/wiredpanel.h"
 
-#include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
 
 using namespace torvika;
@@ -58,8 +54,6 @@ private:
 class TstEndToEnd : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { installFontSubstitutions(); }
-
     void operatorAndModuleOnOneLine() {
         QTemporaryDir dir;
         Module module(dir.path());

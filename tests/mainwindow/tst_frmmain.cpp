@@ -1,19 +1,12 @@
 // The main window through its controls, each frame read at the far end of a real serial line;
 // its start and close with the settings file; its layout.
 #include "mainwindow/lists.h"
-#include "platform/fonts.h"
 #include "support/layoutcheck.h"
 #include "support/wiredpanel.h"
 
-#include <QAction>
 #include <QClipboard>
-#include <QComboBox>
 #include <QDir>
 #include <QHelpEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QSlider>
 
 using namespace torvika;
 using namespace torvika::test;
@@ -38,8 +31,6 @@ QString inputLabels(WiredPanel &w) {
 class TstFrmMain : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { installFontSubstitutions(); }
-
     void buttonsSendTheirFrames_data() {
         columns<QString, int, QStringList, QByteArray>({"button", "index", "choices", "bytes"});
         buttonRow("Cursor Home sends 0B", "cmdLCD", 0, "0B");

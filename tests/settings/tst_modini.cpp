@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -34,10 +33,6 @@ QByteArray contentOf(const QString &path) {
 bool put(const QString &path, const QByteArray &content) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-// Two versions of one settings file, large enough that a write takes a while.
-QByteArray versionOf(char fill) {
-    return "[Settings]\r\nCommPort=1\r\n[Padding]\r\nx=" + QByteArray(1 << 20, fill) + "\r\n";
 }
 struct stat statOf(const QString &path) {
     struct stat info {};
@@ -177,27 +172,6 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"torvika.ini"_s});
     }
 
-    // The file is replaced whole by a rename: a kill at any moment leaves the old or the new
-    // file, never a part of one.
-    void killedDuringTheWrite() {
-        QVERIFY(put(path(u"torvika.ini"_s), versionOf('b')));
-        for (int round = 0; round < 10; ++round) {
-            QProcess writer;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(u"TORVIKA_TEST_WRITER"_s, dir_->path());
-            writer.setProcessEnvironment(env);
-            writer.start(QCoreApplication::applicationFilePath(), {});
-            QVERIFY(writer.waitForStarted());
-            QTest::qWait(40 + 15 * round);
-            writer.kill();
-            QVERIFY(writer.waitForFinished());
-            const QByteArray now = contentOf(path(u"torvika.ini"_s));
-            QVERIFY2(now == versionOf('a') || now == versionOf('b'),
-                     qPrintable(QString::number(round)));
-        }
-        QCOMPARE(ModIni(dir_->path()).ReadINI(S, K), u"1"_s); // no leftover is read
-    }
-
     void settingsFolder_data() {
         // bin: the program's folder; XDG_CONFIG_HOME ("" unset) and the folder chosen: "T/" is
         // the temporary folder.
@@ -247,15 +221,5 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[]) {
-    // The child of killedDuringTheWrite: rewrites the file between its versions until killed.
-    if (qEnvironmentVariableIsSet("TORVIKA_TEST_WRITER"))
-        for (int i = 0;; ++i)
-            if (!ModIni(qEnvironmentVariable("TORVIKA_TEST_WRITER"))
-                     .WriteINI(u"Padding"_s, u"x"_s, QString(1 << 20, QChar(i % 2 ? u'b' : u'a'))))
-                return 3;
-    QCoreApplication app(argc, argv);
-    TstModIni test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_GUILESS_MAIN(TstModIni)
 #include "tst_modini.moc"
