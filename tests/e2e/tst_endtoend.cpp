@@ -1,6 +1,9 @@
 // The panel and the virtual module on one line: what the operator does in the panel's
 // windows must show in the module's state, and the module's inputs in the panel's labels.
+// The module's session, driven through a real serial port: a speed change inside one chunk of
+// bytes, a state file that cannot be read or written.
 #include "platform/pixelcell.h"
+#include "session.h"
 #include "support/wiredpanel.h"
 
 #include <QJsonArray>
@@ -10,6 +13,7 @@
 
 using namespace torvika;
 using namespace torvika::test;
+using namespace torvika::vmodule;
 
 namespace {
 
@@ -47,6 +51,19 @@ public:
 private:
     QProcess process_;
     QByteArray buffer_;
+};
+
+struct Line {
+    QTemporaryDir dir;
+    PtyLink link{dir.filePath(QStringLiteral("module"))};
+    std::unique_ptr<SystemSerialPort> port;
+    QString open() {
+        PortMap map;
+        map.set(1, link.linkPath());
+        port = std::make_unique<SystemSerialPort>(map);
+        const QString problem = link.open();
+        return problem.isEmpty() ? port->open().reason : problem;
+    }
 };
 
 } // namespace
@@ -104,6 +121,45 @@ private slots:
         port.setSettings(QStringLiteral("9600,n,8,1"));
         QVERIFY(port.open() && port.write("ok"));
         QTRY_VERIFY_WITH_TIMEOUT(module.row(0).startsWith(u"ok"), 5000);
+    }
+
+    // What follows the speed command in the same chunk arrives at the new speed: garbage.
+    void speedSwitchInsideOneChunk() {
+        Line line;
+        QCOMPARE(line.open(), QString());
+        Session session(line.link, line.dir.filePath(QStringLiteral("state.json")));
+        QStringList ignored;
+        connect(&session, &Session::ignored, [&](const QByteArray &bytes, const QString &why) {
+            ignored << QString::fromLatin1(bytes) + u':' + why;
+        });
+        QVERIFY(line.port->write(hex("FE1F") + "AB"));
+        QTRY_COMPARE(ignored,
+                     QStringList{"AB:the module now runs at 19200 bit/s, the line at 9600"});
+        QVERIFY(session.speedMismatch());
+        QVERIFY(line.port->write("C"));
+        QTRY_COMPARE(ignored.size(), 2);
+        QCOMPARE(session.model().row(0), QByteArray(16, ' '));
+    }
+
+    void stateFileThatCannotBeReadOrWritten() {
+        Line line;
+        QCOMPARE(line.open(), QString());
+        const QString junk = line.dir.filePath(QStringLiteral("junk.json"));
+        QFile file(junk);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{ not json") > 0);
+        file.close();
+        QVERIFY(Session(line.link, junk)
+                    .memoryProblem()
+                    .contains(junk + QStringLiteral(" is not a state file")));
+        // Its folder would have to be where a file is.
+        const QString state = junk + QStringLiteral("/state.json");
+        Session session(line.link, state);
+        QCOMPARE(session.memoryProblem(), QString());
+        QVERIFY(line.port->write(hex("FE2864 FE140D") + "ok"));
+        QTRY_VERIFY(session.model().row(0).startsWith("ok")); // the module runs on
+        QVERIFY2(session.memoryProblem().startsWith(QStringLiteral("cannot write ") + state),
+                 qPrintable(session.memoryProblem()));
+        QCOMPARE(session.model().memory().brightness, 100);
     }
 };
 
