@@ -49,11 +49,8 @@ private slots:
             << "19200,n,8,2" << LineSettings{19200, P::None, 8, S::Two};
         QTest::newRow("letters in either case, blanks around fields")
             << " 4800 , E , 7 , 1 " << LineSettings{4800, P::Even, 7, S::One};
-        QTest::newRow("odd parity, five bits")
-            << "1200,o,5,1" << LineSettings{1200, P::Odd, 5, S::One};
         QTest::newRow("mark parity, any speed")
             << "250000,M,6,1" << LineSettings{250000, P::Mark, 6, S::One};
-        QTest::newRow("space parity") << "9600,s,8,1" << LineSettings{9600, P::Space, 8, S::One};
     }
     void acceptedSettings() {
         QFETCH(QString, text);

@@ -32,12 +32,12 @@ template <qsizetype N> QByteArray bytes(const char (&text)[N]) {
 }
 const QByteArray Bom = bytes("\xEF\xBB\xBF");
 
-void readRow(const char *name, const QByteArray &content, const char *section, const char *key,
-             const QByteArray &value) {
+void rd(const char *name, const QByteArray &content, const char *section, const char *key,
+        const QByteArray &value) {
     QTest::newRow(name) << content << QByteArray(section) << QByteArray(key) << value;
 }
-void writeRow(const char *name, const QByteArray &content, const char *section, const char *key,
-              const QByteArray &value, const QByteArray &expected) {
+void wr(const char *name, const QByteArray &content, const char *section, const char *key,
+        const QByteArray &value, const QByteArray &expected) {
     QTest::newRow(name) << content << QByteArray(section) << QByteArray(key) << value << expected;
 }
 
@@ -88,32 +88,26 @@ private slots:
         columns<QByteArray, QByteArray, QByteArray, QByteArray>(
             {"content", "section", "key", "expected"});
         const QByteArray file = "[Settings]\r\nCommPort=2\r\n[LCD]\r\nBL=155\r\n"_ba;
-        readRow("key of a later section", file, "LCD", "BL", "155");
-        readRow("names without regard to case", "[SETTINGS]\nCOMMPORT=4\n", "sEttings", "commport",
-                "4");
-        readRow("blanks around names, brackets and = ignored", "  [ \tS ]\n \t k \t=\t 7 \t\n",
-                " S\t", "\tk ", "7");
-        readRow("blanks inside the value and the key kept", "[S]\nk 2=a  b\tc\n", "S", "k 2",
-                "a  b\tc");
-        readRow("one pair of matching quotes removed", "[S]\nk= \"\" x \"\" \n", "S", "k",
-                "\" x \"");
-        readRow("quotes that do not match kept", "[S]\nk=\"x'\n", "S", "k", "\"x'");
-        readRow("; line is a comment", "[S]\n \t;k=1\nk=2\n", "S", "k", "2");
-        readRow("; after a value is part of it", "[S]\nk=1 ; main\n", "S", "k", "1 ; main");
-        readRow("line without = is no key", "[S]\nk\n", "S", "k", "");
-        readRow("key before the first section cannot be read", "k=1\n[S]\n", "S", "k", "");
-        readRow("header ends at its first ]", "[S]x] ; c\nk=1\n", "S", "k", "1");
-        readRow("[ without ] opens no section", "[S]\n[T\nk=1\n", "S", "k", "1");
-        readRow("first of duplicate keys wins", "[S]\nk=1\nK=2\n", "S", "k", "1");
-        readRow("only the first of duplicate sections searched", "[S]\n[T]\n[s]\nb=3\n", "S", "b",
-                "");
-        readRow("empty key asked for", "[S]\n=1\n", "S", "", "");
-        readRow("byte-order mark skipped", Bom + "[S]\r\nk=3\r\n", "S", "k", "3");
-        readRow("CR line ends", "[S]\rk=1\r[T]\rk=2", "T", "k", "2");
-        readRow("bytes above 127 and NUL kept", bytes("[S]\n\0\x01\nk=\xE9\0\xFF\n"), "S", "k",
-                bytes("\xE9\0\xFF"));
-        readRow("values cut to 254 bytes", "[S]\nk=" + QByteArray(300, 'v'), "S", "k",
-                QByteArray(254, 'v'));
+        rd("key of a later section", file, "LCD", "BL", "155");
+        rd("names in any case", "[SETTINGS]\nCOMMPORT=4\n", "sEttings", "commport", "4");
+        rd("blanks around names ignored", "  [ \tS ]\n \t k \t=\t 7 \t\n", " S\t", "\tk ", "7");
+        rd("blanks inside kept", "[S]\nk 2=a  b\tc\n", "S", "k 2", "a  b\tc");
+        rd("one pair of quotes removed", "[S]\nk= \"\" x \"\" \n", "S", "k", "\" x \"");
+        rd("quotes that do not match kept", "[S]\nk=\"x'\n", "S", "k", "\"x'");
+        rd("; line is a comment", "[S]\n \t;k=1\nk=2\n", "S", "k", "2");
+        rd("; after a value is part of it", "[S]\nk=1 ; main\n", "S", "k", "1 ; main");
+        rd("line without = is no key", "[S]\nk\n", "S", "k", "");
+        rd("key before sections unread", "k=1\n[S]\n", "S", "k", "");
+        rd("header ends at its first ]", "[S]x] ; c\nk=1\n", "S", "k", "1");
+        rd("[ without ] opens no section", "[S]\n[T\nk=1\n", "S", "k", "1");
+        rd("first of duplicate keys wins", "[S]\nk=1\nK=2\n", "S", "k", "1");
+        rd("first section of a name only", "[S]\n[T]\n[s]\nb=3\n", "S", "b", "");
+        rd("empty key asked for", "[S]\n=1\n", "S", "", "");
+        rd("byte-order mark skipped", Bom + "[S]\r\nk=3\r\n", "S", "k", "3");
+        rd("CR line ends", "[S]\rk=1\r[T]\rk=2", "T", "k", "2");
+        rd("bytes above 127, NUL kept", bytes("[S]\n\0\x01\nk=\xE9\0\xFF\n"), "S", "k",
+           bytes("\xE9\0\xFF"));
+        rd("cut to 254 bytes", "[S]\nk=" + QByteArray(300, 'v'), "S", "k", QByteArray(254, 'v'));
     }
     void readString() {
         QFETCH(QByteArray, content);
@@ -122,42 +116,33 @@ private slots:
         QTEST(profile::readString(content, section, key), "expected");
     }
 
+    // Refused triples (the last rows) would not read back: the content stays as it was.
     void writeString_data() {
         columns<QByteArray, QByteArray, QByteArray, QByteArray, QByteArray>(
             {"content", "section", "key", "value", "expected"});
-        writeRow("new file is [Section] CR LF key=value CR LF", {}, " S\t", "\tk ", "2",
-                 "[S]\r\nk=2\r\n");
-        writeRow("only the key's value changes, spelling and blanks kept",
-                 "; top\r\n[s]\r\n  K \t= \"old\" \r\nx y\r\n[T]\r\nk=t\r\n", "S", "k", "new",
-                 "; top\r\n[s]\r\n  K \t= new\r\nx y\r\n[T]\r\nk=t\r\n");
-        writeRow("line ends of a mixed file kept", "[S]\r\nk=1\na=2\rb=3\r\n", "S", "k", "9",
-                 "[S]\r\nk=9\na=2\rb=3\r\n");
-        writeRow("last line without line end stays without", "[S]\nk=1", "S", "k", "22",
-                 "[S]\nk=22");
-        writeRow("new key after the last key line of its section", "[S]\na=1\n\n; next\n[T]\nc=3\n",
-                 "S", "k", "v", "[S]\na=1\nk=v\n\n; next\n[T]\nc=3\n");
-        writeRow("new key in a section without keys goes after the header", "[S]\n;k=1\n[T]\n", "S",
-                 "k", "v", "[S]\nk=v\n;k=1\n[T]\n");
-        writeRow("key before the first section left alone", "k=1\n[S]\n", "S", "k", "2",
-                 "k=1\n[S]\nk=2\n");
-        writeRow("new key after a last line without line end", "[S]\na=1", "S", "k", "v",
-                 "[S]\na=1\nk=v\n");
-        writeRow("new key after a last header without line end", "[S]", "S", "k", "v",
-                 "[S]\r\nk=v\r\n");
-        writeRow("new key in a CR file ends in CR", "[S]\ra=1\r", "S", "k", "v", "[S]\ra=1\rk=v\r");
-        writeRow("new section appended after adding the missing line end", "[S]\na=1", "LCD", "BL",
-                 "155", "[S]\na=1\n[LCD]\nBL=155\n");
-        writeRow("byte-order mark kept", Bom + "[S]\r\nk=1\r\n", "S", "k", "2",
-                 Bom + "[S]\r\nk=2\r\n");
-        writeRow("binary lines around the key kept", bytes("\0\xFF\n[S]\n\x80\0=\x7F\nk=1\n\0"),
-                 "S", "k", "2", bytes("\0\xFF\n[S]\n\x80\0=\x7F\nk=2\n\0"));
-        // Refused: the triple would not read back, so the content stays as it was.
+        wr("new file", {}, " S\t", "\tk ", "2", "[S]\r\nk=2\r\n");
+        wr("only the value changes", "; top\r\n[s]\r\n  K \t= \"old\" \r\nx y\r\n[T]\r\nk=t\r\n",
+           "S", "k", "new", "; top\r\n[s]\r\n  K \t= new\r\nx y\r\n[T]\r\nk=t\r\n");
+        wr("mixed line ends kept", "[S]\r\nk=1\na=2\rb=3\r\n", "S", "k", "9",
+           "[S]\r\nk=9\na=2\rb=3\r\n");
+        wr("no line end stays none", "[S]\nk=1", "S", "k", "22", "[S]\nk=22");
+        wr("after the last key line", "[S]\na=1\n\n; next\n[T]\nc=3\n", "S", "k", "v",
+           "[S]\na=1\nk=v\n\n; next\n[T]\nc=3\n");
+        wr("after a lone header", "[S]\n;k=1\n[T]\n", "S", "k", "v", "[S]\nk=v\n;k=1\n[T]\n");
+        wr("key before sections kept", "k=1\n[S]\n", "S", "k", "2", "k=1\n[S]\nk=2\n");
+        wr("after a last key line without end", "[S]\na=1", "S", "k", "v", "[S]\na=1\nk=v\n");
+        wr("after a last header without end", "[S]", "S", "k", "v", "[S]\r\nk=v\r\n");
+        wr("CR file ends in CR", "[S]\ra=1\r", "S", "k", "v", "[S]\ra=1\rk=v\r");
+        wr("section appended", "[S]\na=1", "LCD", "BL", "155", "[S]\na=1\n[LCD]\nBL=155\n");
+        wr("byte-order mark kept", Bom + "[S]\r\nk=1\r\n", "S", "k", "2", Bom + "[S]\r\nk=2\r\n");
+        wr("binary lines kept", bytes("\0\xFF\n[S]\n\x80\0=\x7F\nk=1\n\0"), "S", "k", "2",
+           bytes("\0\xFF\n[S]\n\x80\0=\x7F\nk=2\n\0"));
         const QByteArray file = "[S]\r\nk=0\r\n";
-        writeRow("value with LF would add a line", file, "S", "k", "1\n[X]", file);
-        writeRow("empty section name", file, " ", "k", "1", file);
-        writeRow("section name with ]", file, "S]x", "k", "1", file);
-        writeRow("key name with =", file, "S", "a=b", "1", file);
-        writeRow("key name that reads as a comment", file, "S", ";k", "1", file);
+        wr("value with LF would add a line", file, "S", "k", "1\n[X]", file);
+        wr("empty section name", file, " ", "k", "1", file);
+        wr("section name with ]", file, "S]x", "k", "1", file);
+        wr("key name with =", file, "S", "a=b", "1", file);
+        wr("key name that reads as a comment", file, "S", ";k", "1", file);
     }
     void writeString() {
         QFETCH(QByteArray, content);
@@ -283,52 +268,49 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"torvika.ini"_s});
     }
 
+    // The folder of the settings file: beside the program when it may write there or a file is
+    // there already, else $XDG_CONFIG_HOME/torvika or ~/.config/torvika ("T/" is the test's
+    // folder). Choosing creates nothing.
     void settingsFolder_data() {
-        // bin: the program's folder; XDG_CONFIG_HOME ("" unset) and the folder chosen: "T/" is
-        // the temporary folder.
         columns<QString, bool, QByteArray, QString>(
             {"bin", "iniThere", "xdgConfigHome", "expected"});
-        QTest::newRow("writable folder: beside the program")
-            << u"bin"_s << false << "T/xdg"_ba << u"T/bin/"_s;
-        QTest::newRow("read-only folder with torvika.ini: beside the program")
-            << u"ro"_s << true << "T/xdg"_ba << u"T/ro/"_s;
-        QTest::newRow("read-only folder: XDG_CONFIG_HOME/torvika")
-            << u"ro"_s << false << "T/xdg"_ba << u"T/xdg/torvika/"_s;
-        // Even for root, who may write there, an installed panel keeps its settings per user.
-        QTest::newRow("a system folder")
+        QTest::newRow("writable folder") << u"T/bin"_s << false << "T/xdg"_ba << u"T/bin/"_s;
+        QTest::newRow("read-only folder with a file")
+            << u"T/ro"_s << true << "T/xdg"_ba << u"T/ro/"_s;
+        QTest::newRow("read-only folder")
+            << u"T/ro"_s << false << "T/xdg"_ba << u"T/xdg/torvika/"_s;
+        QTest::newRow("a system folder, even for root")
             << u"/usr/bin"_s << false << ""_ba << u"T/home/.config/torvika/"_s;
     }
     void settingsFolder() {
         QFETCH(QString, bin);
-        QFETCH(bool, iniThere);
-        QFETCH(QByteArray, xdgConfigHome);
         QFETCH(QString, expected);
         const QString base = dir_->path() + u'/';
-        if (!bin.startsWith(u'/')) {
-            bin = base + bin;
+        bin.replace(u"T/"_s, base);
+        const bool readOnly = bin.endsWith(u"ro");
+        if (bin.startsWith(base)) {
             QVERIFY(QDir().mkpath(bin));
+            QFETCH(bool, iniThere);
             if (iniThere)
                 QVERIFY(put(bin + u"/torvika.ini"_s, "[Settings]\r\n"));
-            if (bin.endsWith(u"ro"))
-                QVERIFY(::chmod(QFile::encodeName(bin).constData(), 0555) == 0);
+            QVERIFY(::chmod(QFile::encodeName(bin).constData(), readOnly ? 0555 : 0755) == 0);
         } else if (QFileInfo::exists(bin + u"/torvika.ini"_s)) {
             QSKIP("a torvika.ini was put there by hand");
         }
-        const QByteArray oldHome = qgetenv("HOME");
+        const QByteArray home = qgetenv("HOME");
         qputenv("HOME", QFile::encodeName(base + u"home"_s));
-        qputenv("XDG_CONFIG_HOME",
-                QByteArray(xdgConfigHome).replace("T/", QFile::encodeName(base)));
+        QFETCH(QByteArray, xdgConfigHome);
+        qputenv("XDG_CONFIG_HOME", xdgConfigHome.replace("T/", QFile::encodeName(base)));
         const auto choose = [&] {
             return settingsFolderFor(bin) == expected.replace(u"T/"_s, base);
         };
-        const auto result = bin.endsWith(u"ro") ? asUnprivilegedUser(choose) : choose();
-        qputenv("HOME", oldHome);
-        if (bin.endsWith(u"ro"))
+        const auto result = readOnly ? asUnprivilegedUser(choose) : choose();
+        qputenv("HOME", home);
+        if (readOnly)
             ::chmod(QFile::encodeName(bin).constData(), 0755);
         if (!result)
             QSKIP("cannot act as an unprivileged user here");
-        QVERIFY(*result);
-        QVERIFY(!QFileInfo::exists(base + u"xdg"_s)); // choosing creates nothing
+        QVERIFY(*result && !QFileInfo::exists(base + u"xdg"_s));
     }
 };
 
