@@ -29,13 +29,13 @@ BENCHMARK_CAPTURE(frame, setCursorPosition, [] { return protocol::setCursorPosit
 BENCHMARK_CAPTURE(frame, readInputs, [] { return protocol::readInputs(); });
 BENCHMARK_CAPTURE(frame, saveSettings, [] { return protocol::saveSettings(); });
 BENCHMARK_CAPTURE(frame, customCharWrites, [] {
-    dialogprotocol::Bitmaps bitmaps{};
+    protocol::Bitmaps bitmaps{};
     bitmaps[7] = 0x1F;
-    return dialogprotocol::customCharWrites(bitmaps);
+    return protocol::customCharWrites(bitmaps);
 });
 BENCHMARK_CAPTURE(frame, setStartupScreen, [] {
-    return dialogprotocol::setStartupScreen(QStringLiteral("0123456789ABCDEF"),
-                                            QStringLiteral("fedcba9876543210"));
+    return protocol::setStartupScreen(QStringLiteral("0123456789ABCDEF"),
+                                      QStringLiteral("fedcba9876543210"));
 });
 
 BENCHMARK_MAIN();

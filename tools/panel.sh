@@ -73,7 +73,7 @@ test)
     ctest --test-dir "$build" --output-on-failure --timeout 300 -j 2
     ;;
 bench)
-    packages+=(libbenchmark-dev python3 python3-matplotlib)
+    packages+=(libbenchmark-dev python3 python3-matplotlib x11-utils)
     install_missing
     cd "$root"
     cmake --preset bench
