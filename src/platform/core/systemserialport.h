@@ -42,7 +42,7 @@ private:
 
     PortMap map_;
     int portNumber_ = 1;
-    QString settings_ = QStringLiteral("9600,n,8,1");
+    QString settings_ = protocol::lineSettingsText(protocol::ModuleSpeedLow);
     QSerialPort port_;
 };
 
