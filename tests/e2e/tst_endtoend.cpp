@@ -2,7 +2,6 @@
 // windows must show in the module's state, and the module's inputs in the panel's labels.
 // The module's session, driven through a real serial port: a speed change inside one chunk of
 // bytes, a state file that cannot be read or written.
-#include "platform/pixelcell.h"
 #include "session.h"
 #include "support/wiredpanel.h"
 
@@ -26,7 +25,6 @@ public:
             for (qsizetype end; (end = buffer_.indexOf('\n')) >= 0; buffer_.remove(0, end + 1)) {
                 const QJsonObject event = QJsonDocument::fromJson(buffer_.first(end)).object();
                 last[event.value(QStringLiteral("event")).toString()] = event;
-                frames << event.value(QStringLiteral("bytes")).toString();
             }
         });
         process_.start(QStringLiteral(TORVIKA_VIRTUAL_MODULE),
@@ -46,7 +44,6 @@ public:
 
     const QString link;
     QHash<QString, QJsonObject> last;
-    QStringList frames; // the bytes of every event that has some
 
 private:
     QProcess process_;
@@ -84,16 +81,6 @@ private slots:
         QVERIFY(w.click("cmdCurPos"));
         QTRY_COMPARE_WITH_TIMEOUT(module.state("cursor").toObject().value("row").toInt(), 1, 5000);
         QCOMPARE(module.state("cursor").toObject().value("column").toInt(), 5);
-        // A character drawn in the dialog becomes user character 0, shown where the panel puts it.
-        FrmUDChar *dialog = w.dialog();
-        QTest::mouseClick(dialog->controls().get<PixelCell>("UDC1", 16), Qt::LeftButton);
-        QTest::mouseClick(dialog->controls().get<PixelCell>("UDC1G", 1), Qt::LeftButton);
-        QTest::mouseClick(dialog->controls().find("cmdSetUD", 0), Qt::LeftButton);
-        QTest::mouseClick(dialog->controls().find("cmdLoadUD", -1), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(module.state("chars").toArray().at(0).toString(),
-                                  QStringLiteral("1000000000000001"), 5000);
-        QVERIFY(w.click("cmdCustom", 0));
-        QTRY_COMPARE_WITH_TIMEOUT(module.row(1).at(5), QChar(0), 5000);
         // The module's inputs, set to 5, read in the panel.
         module.send("inputs 5");
         QTRY_COMPARE_WITH_TIMEOUT(module.state("inputs").toInt(), 5, 5000);
@@ -101,7 +88,6 @@ private slots:
         QCOMPARE(w.get<QLabel>("lblInput", 0)->text() + w.get<QLabel>("lblInput", 1)->text(),
                  QStringLiteral("HIGHLOW"));
         QVERIFY2(w.boxes.shown.isEmpty(), qPrintable(w.boxes.texts().join(u'|')));
-        QVERIFY(module.frames.contains(QStringLiteral("FE 32 01 05")));
     }
 
     // The module holds the line: the panel may reopen its port at another speed, and the

@@ -19,6 +19,9 @@ void buttonRow(const char *name, const char *button, int index, const char *byte
                const QStringList &choices = {}) {
     QTest::newRow(name) << QString(button) << index << choices << hex(bytes);
 }
+void listRow(const char *list, const char *button, int index, const char *named) {
+    QTest::newRow(list) << QString(list) << QString(button) << index << QString(named);
+}
 QString inputLabels(WiredPanel &w) {
     QStringList shown;
     for (int i = 0; i < 3; ++i)
@@ -129,25 +132,16 @@ private slots:
     // One row per list: text that is none of its items sends nothing and says what to choose.
     void listWithoutAValidChoiceSendsNothing_data() {
         columns<QString, QString, int, QString>({"list", "button", "index", "named"});
-        QTest::newRow("cboRow")
-            << "cboRow"
-            << "cmdCurPos" << -1
-            << "\"Row\" shows \"9x\", which is not one of its values. Choose 0 or 1.";
-        QTest::newRow("cboColumn") << "cboColumn"
-                                   << "cmdClearCR" << 1 << "Choose 0 to 15.";
-        QTest::newRow("cboCursor")
-            << "cboCursor"
-            << "cmdCursor" << -1 << "Choose Underline, Block Blinking or Hide.";
-        QTest::newRow("cboGraph") << "cboGraph"
-                                  << "cmdGraph" << 0 << "Choose 1 to 80.";
-        QTest::newRow("cboOut1") << "cboOut1"
-                                 << "cmdOut" << -1 << "\"Output 1\" shows";
-        QTest::newRow("cboOut2")
-            << "cboOut2"
-            << "cmdOut" << -1
-            << "\"Output 2\" shows \"9x\", which is not one of its values. Choose ON or OFF.";
-        QTest::newRow("cboOut3") << "cboOut3"
-                                 << "cmdOut" << -1 << "\"Output 3\" shows";
+        listRow("cboRow", "cmdCurPos", -1,
+                "\"Row\" shows \"9x\", which is not one of its values. Choose 0 or 1.");
+        listRow("cboColumn", "cmdClearCR", 1, "\"Column\" shows \"9x\"");
+        listRow("cboCursor", "cmdCursor", -1, "Choose Underline, Block Blinking or Hide.");
+        listRow("cboGraph", "cmdGraph", 0,
+                "\"Width\" shows \"9x\", which is not one of its values. Choose 1 to 80.");
+        listRow("cboOut1", "cmdOut", -1, "\"Output 1\" shows");
+        listRow("cboOut2", "cmdOut", -1,
+                "\"Output 2\" shows \"9x\", which is not one of its values. Choose ON or OFF.");
+        listRow("cboOut3", "cmdOut", -1, "\"Output 3\" shows");
     }
     void listWithoutAValidChoiceSendsNothing() {
         QFETCH(QString, list);
@@ -155,9 +149,7 @@ private slots:
         QFETCH(int, index);
         QFETCH(QString, named);
         WiredPanel w;
-        auto *box = w.get<QComboBox>(qPrintable(list));
-        QCOMPARE(box->count(), listSpec(qPrintable(list)).items.size());
-        box->setEditText(QStringLiteral("9x"));
+        w.get<QComboBox>(qPrintable(list))->setEditText(QStringLiteral("9x"));
         QVERIFY(w.click(qPrintable(button), index));
         QCOMPARE(w.peer.readAvailable(30), QByteArray());
         QCOMPARE(w.boxes.shown.size(), 1);
