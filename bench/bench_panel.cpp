@@ -4,7 +4,6 @@
 #include "config/frmudchar.h"
 #include "mainwindow/frmmain.h"
 #include "platform/fonts.h"
-#include "support/residentmemory.h"
 #include "support/wiredpanel.h"
 #include "trafficlog/trafficwindow.h"
 
@@ -23,6 +22,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdio>
 #include <malloc.h>
 #include <sys/resource.h>
@@ -32,6 +32,45 @@ using namespace torvika;
 using namespace torvika::test;
 
 namespace {
+
+// The process's resident memory in kB, or -1 where the system does not tell.
+long residentMemoryKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:")) {
+            bool ok = false;
+            const long kb = line.mid(6).trimmed().split(' ').value(0).toLong(&ok);
+            return ok ? kb : -1;
+        }
+    return -1;
+}
+
+// Floods the panel from a thread of its own: writes as fast as the line takes bytes, until
+// stopped or `limit` bytes are in. The peer is not to be used meanwhile.
+class PtyFlood {
+public:
+    PtyFlood(PtyPeer &peer, qint64 limit)
+        : writer_([this, &peer, limit] {
+              const QByteArray chunk(64 * 1024, 'x');
+              while (!stop_ && sent_ < limit)
+                  sent_ += peer.writeSome(chunk, 20);
+          }) {}
+    ~PtyFlood() { stop(); }
+    // Ends the flood; returns how many bytes the line accepted.
+    qint64 stop() {
+        stop_ = true;
+        if (writer_.joinable())
+            writer_.join();
+        return sent_;
+    }
+
+private:
+    std::atomic<bool> stop_ = false;
+    std::atomic<qint64> sent_ = 0;
+    std::thread writer_;
+};
 
 double cpuMs() {
     rusage u{};

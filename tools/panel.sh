@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Set-up for a Debian 12 machine: installs what is missing, builds, then runs the panel
-# ("run"), the whole test suite ("test") or the benchmark suite ("bench").
+# ("run"), the whole test suite ("test"), the benchmark suite ("bench"), or measures the tests:
+# their size against the product's and the line coverage of src/ ("coverage").
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -50,6 +51,11 @@ run_with_module() {
     "$build/bin/torvika-panel"
 }
 
+# Non-blank lines of C++ (*.cpp, *.h) under the given folders.
+cxx_lines() {
+    find "$@" \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 cat | grep -cv '^[[:space:]]*$'
+}
+
 case "${1:-}" in
 run)
     need "${packages[@]}"
@@ -62,14 +68,27 @@ test)
     ctest --test-dir "$build" --output-on-failure --timeout 300 -j 2
     ;;
 bench)
-    packages+=(libbenchmark-dev python3 python3-matplotlib)
+    packages+=(libbenchmark-dev python3 python3-matplotlib x11-utils)
     need "${packages[@]}"
     cd "$root"
     cmake --preset bench
     cmake --build --preset bench --target run-bench
     ;;
+coverage)
+    packages+=(gcovr)
+    need "${packages[@]}"
+    cd "$root"
+    cmake --preset coverage
+    cmake --build --preset coverage
+    find build-coverage -name '*.gcda' -delete
+    ctest --preset coverage
+    gcovr -r . --filter 'src/' --print-summary build-coverage
+    tests=$(cxx_lines tests) product=$(cxx_lines src app)
+    echo "tests: $tests non-blank C++ lines; product (src, app): $product;" \
+        "tests/product: $((100 * tests / product)) %"
+    ;;
 *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|bench|coverage" >&2
     exit 2
     ;;
 esac

@@ -108,7 +108,7 @@ void FrmMain::Form_Load() {
         const QSignalBlocker quiet(slider);
         slider->setValue(start.backlight);
     }
-    if (start.setting.left(4) == QLatin1String("9600"))
+    if (start.setting.startsWith(QString::number(protocol::ModuleSpeedLow)))
         controls_.get<QRadioButton>("opt9600")->setChecked(true);
     else
         controls_.get<QRadioButton>("opt19200")->setChecked(true);

@@ -59,7 +59,7 @@ Memory Memory::fromJson(const QJsonObject &json) {
             continue;
         for (int r = 0; r < CharRows; ++r)
             m.chars[static_cast<std::size_t>(c * CharRows + r)] =
-                static_cast<std::uint8_t>(rows[r]) & 0x1F;
+                static_cast<std::uint8_t>(rows[r]) & protocol::FullCharRow;
     }
     const int brightness = json.value(QStringLiteral("brightness")).toInt(m.brightness);
     if (brightness >= MinBrightness && brightness <= MaxBrightness)
@@ -269,7 +269,7 @@ DisplayModel::Outcome DisplayModel::apply(const Frame &frame) {
     }
     case Command::CustomCharBitmaps:
         for (int i = 0; i < UserChars * CharRows; ++i)
-            chars_[static_cast<std::size_t>(i)] = frame.arg(i) & 0x1F;
+            chars_[static_cast<std::size_t>(i)] = frame.arg(i) & protocol::FullCharRow;
         break;
     case Command::SetStartupScreen:
         memory_.startupRow0 = frame.startupRow(0);

@@ -140,19 +140,6 @@ QString ModIni::ReadINI(const QString &section, const QString &key) const {
                   encoding);
 }
 
-QList<std::pair<QString, QString>> ModIni::ReadSection(const QString &section) const {
-    QList<std::pair<QString, QString>> keys;
-    QByteArray content;
-    if (readFile(fileName(), content) != FileState::Read)
-        return keys;
-    const Encoding encoding = encodingOf(content);
-    const auto raw = profile::readSection(decode(content, encoding), bytesOf(section, encoding));
-    keys.reserve(raw.size());
-    for (const auto &[key, value] : raw)
-        keys.emplace_back(textOf(key, encoding), textOf(value, encoding));
-    return keys;
-}
-
 QString ModIni::fileProblem() const {
     QByteArray content;
     QString problem;

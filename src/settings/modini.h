@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QList>
 #include <QString>
-
-#include <utility>
 
 namespace torvika {
 
@@ -25,8 +22,6 @@ public:
     // Value text, or "" for a missing file, section or key. Bytes map 1:1 to characters
     // (Latin-1), so any value is written back exactly as read.
     QString ReadINI(const QString &section, const QString &key) const;
-    // Every key of `section` with its value, in file order (first of repeated keys only).
-    QList<std::pair<QString, QString>> ReadSection(const QString &section) const;
     // Sets the key, creating folder, file, section and key where missing. Returns whether the
     // new file is in place; callers that follow the original ignore it. The write goes through
     // a temporary file renamed over the old one (directly into the file when only the file is

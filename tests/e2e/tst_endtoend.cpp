@@ -1,39 +1,34 @@
 // The panel and the virtual module on one line: what the operator does in the panel's
 // windows must show in the module's state, and the module's inputs in the panel's labels.
-#include "config/frmudchar.h"
-#include "mainwindow/frmmain.h"
-#include "platform/fonts.h"
-#include "platform/pixelcell.h"
-#include "platform/portsettings.h"
-#include "platform/systemserialport.h"
-#include "support/messageboxrecorder.h"
+// The module's session, driven through a real serial port: a speed change inside one chunk of
+// bytes, a state file that cannot be read or written.
+#include "session.h"
+#include "support/wiredpanel.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
 
 using namespace torvika;
 using namespace torvika::test;
+using namespace torvika::vmodule;
 
 namespace {
 
-// The module started headless; its JSON lines read as they come.
+// The module started headless; the latest of each kind of its JSON lines, as they come.
 class Module {
 public:
-    explicit Module(const QString &folder) : link_(folder + QStringLiteral("/module")) {
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] { readLines(); });
+    explicit Module(const QString &folder) : link(folder + QStringLiteral("/module")) {
+        QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] {
+            buffer_ += process_.readAllStandardOutput();
+            for (qsizetype end; (end = buffer_.indexOf('\n')) >= 0; buffer_.remove(0, end + 1)) {
+                const QJsonObject event = QJsonDocument::fromJson(buffer_.first(end)).object();
+                last[event.value(QStringLiteral("event")).toString()] = event;
+            }
+        });
         process_.start(QStringLiteral(TORVIKA_VIRTUAL_MODULE),
-                       {QStringLiteral("--headless"), QStringLiteral("--link"), link_,
+                       {QStringLiteral("--headless"), QStringLiteral("--link"), link,
                         QStringLiteral("--state-file"), folder + QStringLiteral("/state.json")});
     }
     ~Module() {
@@ -41,133 +36,116 @@ public:
         if (!process_.waitForFinished(3000))
             process_.kill();
     }
-    QString link() const { return link_; }
-    bool ready() const { return ready_; }
-    const QJsonObject &state() const { return state_; }
-    QStringList frames() const { return frames_; }
-    QStringList ignored() const { return ignored_; }
     void send(const QByteArray &line) { process_.write(line + '\n'); }
+    QJsonValue state(const char *key) const {
+        return last.value("state").value(QLatin1String(key));
+    }
+    QString row(int r) const { return state("rows").toArray().at(r).toString(); }
+
+    const QString link;
+    QHash<QString, QJsonObject> last;
 
 private:
-    void readLines() {
-        buffer_ += process_.readAllStandardOutput();
-        qsizetype end;
-        while ((end = buffer_.indexOf('\n')) >= 0) {
-            const QJsonObject event = QJsonDocument::fromJson(buffer_.first(end)).object();
-            buffer_.remove(0, end + 1);
-            const QString kind = event.value(QStringLiteral("event")).toString();
-            if (kind == u"ready")
-                ready_ = true;
-            else if (kind == u"state")
-                state_ = event;
-            else if (kind == u"ignored")
-                ignored_ << event.value(QStringLiteral("reason")).toString();
-            else if (kind == u"frame")
-                frames_ << event.value(QStringLiteral("bytes")).toString();
-        }
-    }
-
-    QString link_;
     QProcess process_;
     QByteArray buffer_;
-    bool ready_ = false;
-    QJsonObject state_;
-    QStringList frames_;
-    QStringList ignored_;
 };
 
-QString row(const QJsonObject &state, int r) {
-    return state.value(QStringLiteral("rows")).toArray().at(r).toString();
-}
+struct Line {
+    QTemporaryDir dir;
+    PtyLink link{dir.filePath(QStringLiteral("module"))};
+    std::unique_ptr<SystemSerialPort> port;
+    QString open() {
+        PortMap map;
+        map.set(1, link.linkPath());
+        port = std::make_unique<SystemSerialPort>(map);
+        const QString problem = link.open();
+        return problem.isEmpty() ? port->open().reason : problem;
+    }
+};
 
 } // namespace
 
 class TstEndToEnd : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { installFontSubstitutions(); }
-
     void operatorAndModuleOnOneLine() {
         QTemporaryDir dir;
         Module module(dir.path());
-        QTRY_VERIFY_WITH_TIMEOUT(module.ready(), 10000);
-
-        ModIni ini(dir.path());
-        QFile settings(ini.fileName());
-        QVERIFY(settings.open(QIODevice::WriteOnly));
-        settings.write("[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[Ports]\r\n1=" +
-                       module.link().toLocal8Bit() + "\r\n");
-        settings.close();
-        ModVariables vars;
-        SystemSerialPort port(portMapFromSettings(ini));
-        MessageBoxRecorder boxes;
-        FrmMain window(vars, ini, port, boxes);
-        window.show();
-        const layout::Controls &c = window.controls();
-
-        // Typing goes onto the display.
-        QTest::keyClicks(c.get<QLineEdit>("txtASCIIInput"), QStringLiteral("Hi"));
-        QTRY_VERIFY_WITH_TIMEOUT(row(module.state(), 0).startsWith(u"Hi"), 5000);
-        QCOMPARE(module.state().value(QStringLiteral("cursor")).toObject().value("column"), 2);
-
-        // The cursor goes where the lists say, row first.
-        c.get<QComboBox>("cboRow")->setCurrentIndex(1);
-        c.get<QComboBox>("cboColumn")->setCurrentIndex(5);
-        QTest::mouseClick(c.get<QPushButton>("cmdCurPos"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(
-            module.state().value(QStringLiteral("cursor")).toObject().value("row").toInt(), 1,
-            5000);
-        QCOMPARE(module.state().value(QStringLiteral("cursor")).toObject().value("column"), 5);
-
-        // A character drawn in the dialog becomes user character 0 of the module.
-        window.mnuConfig()->trigger();
-        FrmUDChar *dialog = window.configDialog();
-        QVERIFY(dialog);
-        QTest::mouseClick(dialog->controls().get<PixelCell>("UDC1", 16), Qt::LeftButton);
-        QTest::mouseClick(dialog->controls().get<PixelCell>("UDC1G", 1), Qt::LeftButton);
-        QTest::mouseClick(dialog->controls().get<QPushButton>("cmdSetUD", 0), Qt::LeftButton);
-        QTest::mouseClick(dialog->controls().get<QPushButton>("cmdLoadUD"), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(
-            module.state().value(QStringLiteral("chars")).toArray().at(0).toString(),
-            QStringLiteral("1000000000000001"), 5000);
-        // And shows where the panel puts it.
-        QTest::mouseClick(window.controls().get<QPushButton>("cmdCustom", 0), Qt::LeftButton);
-        QTRY_COMPARE_WITH_TIMEOUT(row(module.state(), 1).at(5), QChar(0), 5000);
-
+        QTRY_VERIFY_WITH_TIMEOUT(module.last.contains("ready"), 10000);
+        WiredPanel w("[Ports]\r\n1=" + module.link.toLocal8Bit() + "\r\n");
+        // Typing goes onto the display; the cursor goes where the lists say, row first.
+        QTest::keyClicks(w.get<QLineEdit>("txtASCIIInput"), QStringLiteral("Hi"));
+        QTRY_VERIFY_WITH_TIMEOUT(module.row(0).startsWith(u"Hi"), 5000);
+        w.choose("cboRow", QStringLiteral("1"));
+        w.choose("cboColumn", QStringLiteral("5"));
+        QVERIFY(w.click("cmdCurPos"));
+        QTRY_COMPARE_WITH_TIMEOUT(module.state("cursor").toObject().value("row").toInt(), 1, 5000);
+        QCOMPARE(module.state("cursor").toObject().value("column").toInt(), 5);
         // The module's inputs, set to 5, read in the panel.
         module.send("inputs 5");
-        QTRY_COMPARE_WITH_TIMEOUT(module.state().value(QStringLiteral("inputs")).toInt(), 5, 5000);
-        QTest::mouseClick(c.get<QPushButton>("cmdReadInput"), Qt::LeftButton);
-        QCOMPARE(c.get<QLabel>("lblInput", 0)->text(), QStringLiteral("HIGH"));
-        QCOMPARE(c.get<QLabel>("lblInput", 1)->text(), QStringLiteral("LOW"));
-        QCOMPARE(c.get<QLabel>("lblInput", 2)->text(), QStringLiteral("HIGH"));
-
-        QVERIFY2(boxes.shown.isEmpty(), qPrintable(boxes.texts().join(u'|')));
-        QVERIFY(module.frames().contains(QStringLiteral("FE 32 01 05")));
-        QVERIFY(module.frames().contains(QStringLiteral("FE 0A")));
-        window.close();
+        QTRY_COMPARE_WITH_TIMEOUT(module.state("inputs").toInt(), 5, 5000);
+        QVERIFY(w.click("cmdReadInput"));
+        QCOMPARE(w.get<QLabel>("lblInput", 0)->text() + w.get<QLabel>("lblInput", 1)->text(),
+                 QStringLiteral("HIGHLOW"));
+        QVERIFY2(w.boxes.shown.isEmpty(), qPrintable(w.boxes.texts().join(u'|')));
     }
 
-    // The module holds the line: the panel may close and reopen its port at another speed,
-    // and the module sees the mismatch and ignores what it cannot read.
+    // The module holds the line: the panel may reopen its port at another speed, and the
+    // module sees the mismatch and ignores what it cannot read.
     void speedMismatchIsSeenAndSurvived() {
         QTemporaryDir dir;
         Module module(dir.path());
-        QTRY_VERIFY_WITH_TIMEOUT(module.ready(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(module.last.contains("ready"), 10000);
         PortMap map;
-        map.set(1, module.link());
+        map.set(1, module.link);
         SystemSerialPort port(map);
         port.setSettings(QStringLiteral("19200,n,8,1"));
-        QVERIFY(port.open());
-        QVERIFY(port.write("x"));
-        QTRY_COMPARE_WITH_TIMEOUT(module.ignored().size(), 1, 5000);
-        QVERIFY2(module.ignored()[0].contains(u"19200"), qPrintable(module.ignored()[0]));
-        QVERIFY(row(module.state(), 0).trimmed().isEmpty());
+        QVERIFY(port.open() && port.write("x"));
+        QTRY_VERIFY_WITH_TIMEOUT(module.last.contains("ignored"), 5000);
+        QVERIFY(module.last["ignored"].value("reason").toString().contains(u"19200"));
         port.close();
         port.setSettings(QStringLiteral("9600,n,8,1"));
-        QVERIFY(port.open());
-        QVERIFY(port.write("ok"));
-        QTRY_VERIFY_WITH_TIMEOUT(row(module.state(), 0).startsWith(u"ok"), 5000);
+        QVERIFY(port.open() && port.write("ok"));
+        QTRY_VERIFY_WITH_TIMEOUT(module.row(0).startsWith(u"ok"), 5000);
+    }
+
+    // What follows the speed command in the same chunk arrives at the new speed: garbage.
+    void speedSwitchInsideOneChunk() {
+        Line line;
+        QCOMPARE(line.open(), QString());
+        Session session(line.link, line.dir.filePath(QStringLiteral("state.json")));
+        QStringList ignored;
+        connect(&session, &Session::ignored, [&](const QByteArray &bytes, const QString &why) {
+            ignored << QString::fromLatin1(bytes) + u':' + why;
+        });
+        QVERIFY(line.port->write(hex("FE1F") + "AB"));
+        QTRY_COMPARE(ignored,
+                     QStringList{"AB:the module now runs at 19200 bit/s, the line at 9600"});
+        QVERIFY(session.speedMismatch());
+        QVERIFY(line.port->write("C"));
+        QTRY_COMPARE(ignored.size(), 2);
+        QCOMPARE(session.model().row(0), QByteArray(16, ' '));
+    }
+
+    void stateFileThatCannotBeReadOrWritten() {
+        Line line;
+        QCOMPARE(line.open(), QString());
+        const QString junk = line.dir.filePath(QStringLiteral("junk.json"));
+        QFile file(junk);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{ not json") > 0);
+        file.close();
+        QVERIFY(Session(line.link, junk)
+                    .memoryProblem()
+                    .contains(junk + QStringLiteral(" is not a state file")));
+        // Its folder would have to be where a file is.
+        const QString state = junk + QStringLiteral("/state.json");
+        Session session(line.link, state);
+        QCOMPARE(session.memoryProblem(), QString());
+        QVERIFY(line.port->write(hex("FE2864 FE140D") + "ok"));
+        QTRY_VERIFY(session.model().row(0).startsWith("ok")); // the module runs on
+        QVERIFY2(session.memoryProblem().startsWith(QStringLiteral("cannot write ") + state),
+                 qPrintable(session.memoryProblem()));
+        QCOMPARE(session.model().memory().brightness, 100);
     }
 };
 

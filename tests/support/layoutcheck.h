@@ -2,21 +2,15 @@
 
 #include "platform/layout.h"
 
-#include <QString>
 #include <QStringList>
 
-class QWidget;
+#include <span>
 
 namespace torvika::test {
 
-// The text a control shows as its caption: a button's text, a label's text, a frame's title.
-QString captionOf(const QWidget *widget);
-
-// "name: why" for every control of a built layout whose caption does not fit it.
-QStringList overflowingCaptions(const layout::Controls &controls);
-
-// Object names of the layout's focusable controls in keyboard focus order, from `start`, at
-// most `limit` of them. A control's inner widgets (a combo's line edit) count as the control.
-QStringList focusChain(const layout::Controls &controls, QWidget *start, qsizetype limit);
+// What is wrong with a window built from its layout table, one line each: a caption that does
+// not fit its control, two controls of one container that overlap, a focus order that is not
+// the table's tab order. Empty when all is well.
+QStringList layoutFaults(const layout::Controls &controls, std::span<const layout::Item> table);
 
 } // namespace torvika::test

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <algorithm>
+
 namespace torvika::test {
 
 // Lists every message box the program shows and answers its questions from a script, so no
@@ -27,8 +29,8 @@ public:
 
     QStringList texts() const {
         QStringList all;
-        for (const Shown &s : shown)
-            all << s.text;
+        std::transform(shown.begin(), shown.end(), std::back_inserter(all),
+                       [](auto &s) { return s.text; });
         return all;
     }
 

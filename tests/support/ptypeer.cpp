@@ -2,7 +2,6 @@
 
 #include <QElapsedTimer>
 
-#include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -14,20 +13,15 @@ namespace torvika::test {
 PtyPeer::PtyPeer(bool keepSlaveOpen) {
     char name[256] = {};
     int slave = -1;
-    if (openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
-        master_ = -1;
+    if (openpty(&master_, &slave, name, nullptr, nullptr) != 0)
         return;
-    }
     termios raw{};
     tcgetattr(slave, &raw);
     cfmakeraw(&raw);
     tcsetattr(slave, TCSANOW, &raw);
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
     slavePath_ = QString::fromLocal8Bit(name);
-    if (keepSlaveOpen)
-        slave_ = slave;
-    else
-        ::close(slave);
+    keepSlaveOpen ? void(slave_ = slave) : void(::close(slave));
 }
 
 PtyPeer::~PtyPeer() {
@@ -40,80 +34,43 @@ QByteArray PtyPeer::read(int count, int timeoutMs) {
     QByteArray got;
     QElapsedTimer clock;
     clock.start();
-    // At least one look, so a zero timeout still takes what is already there.
-    while (master_ >= 0 && got.size() < count) {
-        const qint64 left = qMax<qint64>(0, timeoutMs - clock.elapsed());
-        pollfd p{master_, POLLIN, 0};
-        if (poll(&p, 1, static_cast<int>(left)) <= 0) {
-            if (clock.elapsed() >= timeoutMs)
-                break;
-            continue;
-        }
-        char buffer[4096];
-        const ssize_t n = ::read(master_, buffer, sizeof buffer);
-        if (n > 0)
-            got.append(buffer, n);
-        else if (n < 0 && errno != EAGAIN && errno != EINTR)
+    for (pollfd p{master_, POLLIN, 0}; master_ >= 0 && got.size() < count;) {
+        // At least one look, so a zero timeout still takes what is already there.
+        if (poll(&p, 1, int(qMax<qint64>(0, timeoutMs - clock.elapsed()))) > 0) {
+            char buffer[4096];
+            const ssize_t n = ::read(master_, buffer, sizeof buffer);
+            got.append(buffer, qMax<ssize_t>(n, 0));
+        } else if (clock.elapsed() >= timeoutMs) {
             break;
+        }
     }
     return got;
 }
 
 QByteArray PtyPeer::readAvailable(int waitMs) {
     QByteArray got;
-    for (;;) {
-        const QByteArray more = read(1 << 20, waitMs);
-        if (more.isEmpty())
-            return got;
+    for (QByteArray more; !(more = read(1 << 20, waitMs)).isEmpty();)
         got += more;
-    }
-}
-
-bool PtyPeer::write(const QByteArray &bytes, int timeoutMs) {
-    for (qsizetype done = 0; done < bytes.size();) {
-        const qsizetype n = writeSome(QByteArrayView(bytes).sliced(done), timeoutMs);
-        if (n == 0)
-            return false;
-        done += n;
-    }
-    return true;
+    return got;
 }
 
 qsizetype PtyPeer::writeSome(QByteArrayView bytes, int timeoutMs) {
-    if (master_ < 0)
-        return 0;
-    pollfd p{master_, POLLOUT, 0};
-    int ready;
-    do
-        ready = poll(&p, 1, timeoutMs);
-    while (ready < 0 && errno == EINTR);
-    if (ready <= 0)
-        return 0;
-    ssize_t n;
-    do
-        n = ::write(master_, bytes.data(), bytes.size());
-    while (n < 0 && errno == EINTR);
-    return n > 0 ? n : 0;
+    qsizetype done = 0;
+    for (pollfd p{master_, POLLOUT, 0}; master_ >= 0 && done < bytes.size();) {
+        const ssize_t n = poll(&p, 1, timeoutMs) > 0
+                              ? ::write(master_, bytes.data() + done, size_t(bytes.size() - done))
+                              : 0;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
 }
 
 void PtyPeer::closeMaster() {
     if (master_ >= 0)
         ::close(master_);
     master_ = -1;
-}
-
-PtyFlood::PtyFlood(PtyPeer &peer, qint64 limit)
-    : writer_([this, &peer, limit] {
-          const QByteArray chunk(64 * 1024, 'x');
-          while (!stop_ && sent_ < limit)
-              sent_ += peer.writeSome(chunk, 20);
-      }) {}
-
-qint64 PtyFlood::stop() {
-    stop_ = true;
-    if (writer_.joinable())
-        writer_.join();
-    return sent_;
 }
 
 } // namespace torvika::test

@@ -4,33 +4,27 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <atomic>
-#include <thread>
-
 namespace torvika::test {
 
 // The far end of a pseudo-terminal, standing in for the display module: the program opens
 // slavePath() as its serial device; the test reads what it sent and answers from the master.
 class PtyPeer {
 public:
-    // keepSlaveOpen: hold a slave descriptor so the master survives the program closing and
-    // reopening the port.
+    // keepSlaveOpen: hold a slave descriptor so the line stays up while the program closes and
+    // reopens the port.
     explicit PtyPeer(bool keepSlaveOpen = true);
     ~PtyPeer();
     PtyPeer(const PtyPeer &) = delete;
     PtyPeer &operator=(const PtyPeer &) = delete;
 
-    bool isValid() const { return master_ >= 0; }
     QString slavePath() const { return slavePath_; }
-
     // Reads until `count` bytes have come or `timeoutMs` passed; returns what came.
     QByteArray read(int count, int timeoutMs = 2000);
-    // Everything that arrives within `waitMs` of quiet.
+    // Everything that arrives until `waitMs` pass without a byte.
     QByteArray readAvailable(int waitMs = 50);
-    // Bytes to the program.
-    bool write(const QByteArray &bytes, int timeoutMs = 1000);
-    // Writes what the line takes now, waiting at most timeoutMs for room; returns how much.
-    qsizetype writeSome(QByteArrayView bytes, int timeoutMs);
+    // Writes what the line takes within `timeoutMs`; returns how much.
+    qsizetype writeSome(QByteArrayView bytes, int timeoutMs = 1000);
+    bool write(const QByteArray &bytes) { return writeSome(bytes) == bytes.size(); }
     // The peer goes away: the program's next read or write on the device fails.
     void closeMaster();
 
@@ -38,24 +32,6 @@ private:
     int master_ = -1;
     int slave_ = -1;
     QString slavePath_;
-};
-
-// Floods the program from a thread of its own: writes as fast as the line takes bytes, until
-// stopped or `limit` bytes are in. The peer is not to be used meanwhile.
-class PtyFlood {
-public:
-    PtyFlood(PtyPeer &peer, qint64 limit);
-    ~PtyFlood() { stop(); }
-    PtyFlood(const PtyFlood &) = delete;
-    PtyFlood &operator=(const PtyFlood &) = delete;
-
-    // Ends the flood; returns how many bytes the line accepted.
-    qint64 stop();
-
-private:
-    std::atomic<bool> stop_ = false;
-    std::atomic<qint64> sent_ = 0;
-    std::thread writer_;
 };
 
 } // namespace torvika::test

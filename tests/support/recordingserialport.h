@@ -6,8 +6,8 @@
 
 namespace torvika::test {
 
-// A serial port that records every write (one entry per write, so write boundaries can be
-// checked), can refuse to open, fail the write of the k-th byte, and deliver scripted replies.
+// A serial port that records every write (one entry each, so write boundaries can be checked)
+// and can refuse to open or fail the write of the k-th byte.
 class RecordingSerialPort final : public SerialPort {
 public:
     void setCommPort(int portNumber) override { port = portNumber; }
@@ -18,32 +18,42 @@ public:
     }
     void setSettings(const QString &text) override { settingsText = text; }
     QString settings() const override { return settingsText; }
-    void setInputModeBinary() override { binary = true; }
+    void setInputModeBinary() override {}
     bool isOpen() const override { return open_; }
-    PortResult open() override;
-    void close() override;
-    PortResult write(QByteArrayView bytes) override;
-    int inBufferCount() override { return static_cast<int>(received.size()); }
-    QByteArray input() override { return std::exchange(received, {}); }
+    PortResult open() override {
+        if (!failOpenReason.isEmpty())
+            return PortResult::failure(failOpenReason);
+        ++opens;
+        open_ = true;
+        return PortResult::success();
+    }
+    void close() override { open_ = false; }
+    PortResult write(QByteArrayView bytes) override {
+        if (!open_)
+            return PortResult::failure(QStringLiteral("the port is not open"));
+        const qsizetype before = written().size(), at = failAtByte - before;
+        if (at >= 0 && at < bytes.size()) {
+            if (at > 0)
+                writes.append(bytes.first(at).toByteArray());
+            failAtByte = -1;
+            return PortResult::failure(QStringLiteral("write failed"));
+        }
+        writes.append(bytes.toByteArray());
+        return PortResult::success();
+    }
+    int inBufferCount() override { return 0; }
+    QByteArray input() override { return {}; }
 
-    // All bytes written, in order.
-    QByteArray written() const;
+    QByteArray written() const { return writes.join(); }
 
-    // Script.
-    QString failOpenReason; // non-empty: open() fails with it
-    qint64 failAtByte = -1; // 0-based index over all bytes ever written that fails
-    QByteArray received;    // bytes waiting to be read
-
-    // Record.
+    QString failOpenReason; // not empty: open() fails with it
+    qint64 failAtByte = -1; // 0-based over all bytes written: that byte and its write fail
     QList<QByteArray> writes;
-    int opens = 0, closes = 0;
-    int port = 1;
+    int opens = 0, port = 1;
     QString settingsText = QStringLiteral("9600,n,8,1");
-    bool binary = false;
 
 private:
     bool open_ = false;
-    qint64 bytesSoFar_ = 0;
 };
 
 } // namespace torvika::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/commands.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -12,7 +14,7 @@ struct LineSettings {
     enum class Parity { None, Even, Odd, Mark, Space };
     enum class StopBits { One, OneAndHalf, Two };
 
-    qint32 baudRate = 9600;
+    qint32 baudRate = protocol::ModuleSpeedLow;
     Parity parity = Parity::None;
     int dataBits = 8;
     StopBits stopBits = StopBits::One;

@@ -51,7 +51,7 @@ private:
 
     PortMap map_;
     int portNumber_ = 1;
-    QString settings_ = QStringLiteral("9600,n,8,1");
+    QString settings_ = protocol::lineSettingsText(protocol::ModuleSpeedLow);
     QSerialPort port_;
     PortObserver *observer_ = nullptr;
     // How many of the bytes waiting in port_ the observer has been told of.

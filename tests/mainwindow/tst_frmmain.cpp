@@ -1,0 +1,341 @@
+// The main window through its controls, each frame read at the far end of a real serial line;
+// its start and close with the settings file; its layout.
+#include "mainwindow/lists.h"
+#include "support/layoutcheck.h"
+#include "support/wiredpanel.h"
+
+#include <QClipboard>
+#include <QDir>
+#include <QHelpEvent>
+
+using namespace torvika;
+using namespace torvika::test;
+
+namespace {
+
+const QString NotAvailable = QStringLiteral("SELECTED PORT NOT AVAILABLE!");
+
+void buttonRow(const char *name, const char *button, int index, const char *bytes,
+               const QStringList &choices = {}) {
+    QTest::newRow(name) << QString(button) << index << choices << hex(bytes);
+}
+void listRow(const char *list, const char *button, int index, const char *named) {
+    QTest::newRow(list) << QString(list) << QString(button) << index << QString(named);
+}
+QString inputLabels(WiredPanel &w) {
+    QStringList shown;
+    for (int i = 0; i < 3; ++i)
+        shown << w.get<QLabel>("lblInput", i)->text();
+    return shown.join(u' ');
+}
+
+} // namespace
+
+class TstFrmMain : public QObject {
+    Q_OBJECT
+private slots:
+    void buttonsSendTheirFrames_data() {
+        columns<QString, int, QStringList, QByteArray>({"button", "index", "choices", "bytes"});
+        buttonRow("Cursor Home sends 0B", "cmdLCD", 0, "0B");
+        buttonRow("Next Line sends 0C", "cmdLCD", 1, "0C");
+        buttonRow("Clear Screen sends 0D", "cmdLCD", 2, "0D");
+        buttonRow("Back space sends 08", "cmdBackspace", -1, "08");
+        buttonRow("custom 1 sends 00", "cmdCustom", 0, "00");
+        buttonRow("custom 8 sends 07", "cmdCustom", 7, "07");
+        buttonRow("Cursor Left sends 0E", "cmdCL", -1, "0E");
+        buttonRow("Cursor Right sends 0F", "cmdCR", -1, "0F");
+        const QStringList place{"cboRow=1", "cboColumn=15"};
+        buttonRow("row 1 column 15 sends FE 32 01 0F", "cmdCurPos", -1, "FE32010F", place);
+        buttonRow("Clear Selected Row uses only the row", "cmdClearCR", 0, "FE2D01", place);
+        buttonRow("Clear Selected Column uses only the column", "cmdClearCR", 1, "FE2E0F", place);
+        buttonRow("Block Blinking sends FE 02", "cmdCursor", -1, "FE02",
+                  {"cboCursor=Block Blinking"});
+        buttonRow("ON sends FE 06", "cmdBL", 0, "FE06");
+        buttonRow("OFF sends FE 07", "cmdBL", 1, "FE07");
+        buttonRow("outputs OFF ON OFF send FE 2F 02", "cmdOut", -1, "FE2F02",
+                  {"cboOut1=OFF", "cboOut3=OFF"});
+        buttonRow("Init Graph Utility sends FE 04", "cmdInitGraph", -1, "FE04");
+        buttonRow("width 1 left to right sends FE 2B 01", "cmdGraph", 0, "FE2B01");
+        buttonRow("width 80 right to left sends FE 2C 50", "cmdGraph", 1, "FE2C50",
+                  {"cboGraph=80"});
+        buttonRow("Load Custom Characters sends FE 08", "cmdCustomChar", -1, "FE08");
+        buttonRow("Display Startup Screen sends FE 16", "cmdDSU", -1, "FE16");
+    }
+    void buttonsSendTheirFrames() {
+        QFETCH(QStringList, choices);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, button);
+        QFETCH(int, index);
+        WiredPanel w;
+        for (const QString &choice : choices)
+            w.choose(qPrintable(choice.section(u'=', 0, 0)), choice.section(u'=', 1));
+        QVERIFY(w.click(qPrintable(button), index));
+        QCOMPARE(w.peer.readAvailable(20).toHex(' '), bytes.toHex(' '));
+        QCOMPARE(w.trace(), QString::fromLatin1(bytes.toHex(' ').toUpper() + ' '));
+        QVERIFY(w.boxes.shown.isEmpty());
+    }
+
+    // Keys and page steps send each value the slider takes, no more.
+    void sliderSendsEachValue() {
+        WiredPanel w;
+        for (const Qt::Key key : {Qt::Key_End, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_Left})
+            QTest::keyClick(w.get<QSlider>("Backlightlevel"), key);
+        QCOMPARE(w.peer.readAvailable(30), hex("FE28FA FE28F5 FE2832"));
+    }
+
+    void typedKeys_data() {
+        // keys: one key each, a character, \b back space or \r Enter
+        columns<QString, QByteArray, QString, bool>({"keys", "bytes", "field", "refused"});
+        QTest::newRow("A then B sends 41 42 and shows only B")
+            << "AB" << hex("4142") << "B" << false;
+        QTest::newRow("Back space and Enter send nothing, empty the field")
+            << "A\b\r" << hex("41") << "" << false;
+        QTest::newRow("é and þ go out as E9 FE") << "éþ" << hex("E9FE") << "þ" << false;
+        QTest::newRow("an emoji is refused with a message")
+            << "A\U0001F600" << hex("41") << "" << true;
+    }
+    void typedKeys() {
+        QFETCH(QString, keys);
+        WiredPanel w;
+        auto *text = w.get<QLineEdit>("txtASCIIInput");
+        for (const char32_t code : keys.toUcs4()) {
+            const Qt::Key key = code == '\b'   ? Qt::Key_Backspace
+                                : code == '\r' ? Qt::Key_Return
+                                               : Qt::Key_unknown;
+            QTest::sendKeyEvent(QTest::Press, text, key, QString::fromUcs4(&code, 1),
+                                Qt::NoModifier);
+        }
+        QTEST(w.peer.readAvailable(30), "bytes");
+        QTEST(text->text(), "field");
+        QTEST(w.boxes.texts().join(QString()).contains(u"32 to 255"), "refused");
+    }
+
+    // Only what is typed goes out: an input method's commit does, pasting does not.
+    void onlyTypingSends() {
+        WiredPanel w;
+        auto *text = w.get<QLineEdit>("txtASCIIInput");
+        QInputMethodEvent compose(QStringLiteral("´"), {}), commit;
+        commit.setCommitString(QStringLiteral("é"));
+        QCoreApplication::sendEvent(text, &compose);
+        QCoreApplication::sendEvent(text, &commit);
+        QCOMPARE(w.peer.readAvailable(30), hex("E9"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("XYZ"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("XYZ"), QClipboard::Selection);
+        QTest::keyClick(text, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(text, Qt::Key_Insert, Qt::ShiftModifier);
+        QTest::mouseClick(text, Qt::MiddleButton);
+        QCOMPARE(w.peer.readAvailable(30), QByteArray());
+        QCOMPARE(text->text(), QStringLiteral("é"));
+        QVERIFY(text->contextMenuPolicy() == Qt::NoContextMenu && !text->acceptDrops());
+    }
+
+    // One row per list: text that is none of its items sends nothing and says what to choose.
+    void listWithoutAValidChoiceSendsNothing_data() {
+        columns<QString, QString, int, QString>({"list", "button", "index", "named"});
+        listRow("cboRow", "cmdCurPos", -1,
+                "\"Row\" shows \"9x\", which is not one of its values. Choose 0 or 1.");
+        listRow("cboColumn", "cmdClearCR", 1, "\"Column\" shows \"9x\"");
+        listRow("cboCursor", "cmdCursor", -1, "Choose Underline, Block Blinking or Hide.");
+        listRow("cboGraph", "cmdGraph", 0,
+                "\"Width\" shows \"9x\", which is not one of its values. Choose 1 to 80.");
+        listRow("cboOut1", "cmdOut", -1, "\"Output 1\" shows");
+        listRow("cboOut2", "cmdOut", -1,
+                "\"Output 2\" shows \"9x\", which is not one of its values. Choose ON or OFF.");
+        listRow("cboOut3", "cmdOut", -1, "\"Output 3\" shows");
+    }
+    void listWithoutAValidChoiceSendsNothing() {
+        QFETCH(QString, list);
+        QFETCH(QString, button);
+        QFETCH(int, index);
+        QFETCH(QString, named);
+        WiredPanel w;
+        w.get<QComboBox>(qPrintable(list))->setEditText(QStringLiteral("9x"));
+        QVERIFY(w.click(qPrintable(button), index));
+        QCOMPARE(w.peer.readAvailable(30), QByteArray());
+        QCOMPARE(w.boxes.shown.size(), 1);
+        QCOMPARE(w.boxes.shown[0].caption, QStringLiteral("TORVIKA"));
+        QVERIFY2(w.boxes.shown[0].text.contains(named), qPrintable(w.boxes.shown[0].text));
+    }
+
+    void readInput_data() {
+        columns<QByteArray, int, QString>({"reply", "delayMs", "labels"}); // reply once FE 0A came
+        QTest::newRow("FD shows HIGH LOW HIGH, the high bits ignored")
+            << hex("FD") << 0 << "HIGH LOW HIGH";
+        QTest::newRow("extra bytes: only the first counts") << hex("0206FF") << 0 << "LOW HIGH LOW";
+        QTest::newRow("no answer keeps the labels") << QByteArray() << 0 << "  ";
+        QTest::newRow("an answer after the wait is taken by the next read")
+            << hex("07") << 300 << "  ";
+    }
+    void readInput() {
+        QFETCH(QByteArray, reply);
+        QFETCH(int, delayMs);
+        QFETCH(QString, labels);
+        WiredPanel w;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&] {
+            if (w.peer.readAvailable(0) == hex("FE0A") && !reply.isEmpty())
+                QTimer::singleShot(delayMs, [&] { w.peer.write(reply); });
+        });
+        answer.start(2);
+        QVERIFY(w.click("cmdReadInput"));
+        QCOMPARE(inputLabels(w), labels);
+        QCOMPARE(w.boxes.texts(),
+                 labels.trimmed().isEmpty() ? QStringList{"No Response From LCD"} : QStringList{});
+        QCOMPARE(w.trace(), QStringLiteral("FE 0A "));
+        if (delayMs > 0) {
+            QTest::qWait(delayMs);
+            answer.stop();
+            QVERIFY(w.click("cmdReadInput"));
+            QCOMPARE(inputLabels(w), QStringLiteral("HIGH HIGH HIGH"));
+        }
+    }
+
+    // A second read during the wait ends both waits; the inner one takes the answer.
+    void secondReadDuringTheWait() {
+        WiredPanel w;
+        w.peer.write(hex("05"));
+        QTimer::singleShot(30, [&] { w.click("cmdReadInput"); });
+        QVERIFY(w.click("cmdReadInput"));
+        QCOMPARE(inputLabels(w), QStringLiteral("HIGH LOW HIGH"));
+        QCOMPARE(w.boxes.texts(), QStringList{"No Response From LCD"});
+    }
+
+    void deviceVanishesDuringTheInputWait() {
+        WiredPanel w;
+        QVERIFY(w.click("cmdLCD", 2));
+        QCOMPARE(w.peer.read(1), hex("0D"));
+        QTimer::singleShot(40, [&] { w.peer.closeMaster(); });
+        QVERIFY(w.click("cmdReadInput"));
+        QCOMPARE(w.boxes.texts(), QStringList{NotAvailable});
+        QVERIFY2(w.boxes.shown[0].detail.contains(u"went away"),
+                 qPrintable(w.boxes.shown[0].detail));
+        QVERIFY(w.click("cmdLCD", 0)); // later clicks report the missing device
+        QCOMPARE(w.boxes.texts(), QStringList(2, NotAvailable));
+    }
+
+    void save_data() {
+        columns<bool, int, QByteArray, QStringList>({"yes", "port", "bytes", "shown"});
+        const QString question = QStringLiteral("Save Settings in non-volatile memory");
+        QTest::newRow("Yes sends FE 14 0D then Settings Saved")
+            << true << 1 << hex("FE140D") + "Settings Saved" << QStringList{question};
+        QTest::newRow("No sends nothing") << false << 1 << QByteArray() << QStringList{question};
+        // Nothing is behind /dev/ttyS6 here; a failed frame sends no text, a read does not wait.
+        QTest::newRow("a failed frame sends no text")
+            << true << 7 << QByteArray() << QStringList{question, NotAvailable};
+    }
+    void save() {
+        QFETCH(bool, yes);
+        QFETCH(int, port);
+        QFETCH(QStringList, shown);
+        WiredPanel w;
+        w.port->setCommPort(port);
+        w.boxes.answers.enqueue(yes);
+        QVERIFY(w.click("cmdSave"));
+        QCOMPARE(w.boxes.texts(), shown);
+        QVERIFY(w.boxes.shown[0].question && w.boxes.shown[0].caption == u"Save Setting");
+        QTEST(w.peer.readAvailable(30), "bytes");
+        QVERIFY(w.click("cmdReadInput"));
+        QCOMPARE(w.boxes.shown.size(), shown.size() + 1);
+    }
+
+    // The start applies the remembered values and names those it cannot use, once, when the
+    // window shows; the close writes back what was read, not what was chosen meanwhile.
+    void settingsAtStartAndClose_data() {
+        columns<QByteArray, int, QString, int, QStringList>(
+            {"file", "port", "settings", "slider", "shown"});
+        QTest::newRow("port 3, 9600 and anything after it selects 9600 bps")
+            << QByteArray("[Settings]\nCommPort=3\nSetting=9600,e,7,2\n[LCD]\nBL=100\n") << 3
+            << "9600,e,7,2" << 100 << QStringList();
+        QTest::newRow("another speed selects 19200 bps")
+            << QByteArray("[Settings]\nCommPort=20\nSetting=115200,n,8,1\n[LCD]\nBL=250\n") << 20
+            << "115200,n,8,1" << 250 << QStringList();
+        QTest::newRow("no file: the design state, and a template at close")
+            << QByteArray() << 1 << "9600,n,8,1" << 155 << QStringList();
+        QTest::newRow("unusable values are named and kept")
+            << QByteArray("[Settings]\nCommPort=COM3\nSetting=9600,x,8,1\n[LCD]\nBL=4294967451\n")
+            << 1 << "9600,n,8,1" << 155
+            << QStringList{
+                   "\"CommPort\" = \"COM3\" is not a port number from 1 to 20; port 1 is used.\n"
+                   "\"Setting\" = \"9600,x,8,1\" cannot be used (the parity must be one of n, e, "
+                   "o, m, s); \"9600,n,8,1\" is used.\n"
+                   "\"BL\" = \"4294967451\" is not a brightness from 50 to 250; 155 is used."};
+        QTest::newRow("a folder is named and kept")
+            << QByteArray("folder") << 1 << "9600,n,8,1" << 155
+            << QStringList{
+                   " is a folder. The panel starts with its defaults and leaves the file as it is.",
+                   "The settings could not be saved to %1: the file is a folder."};
+    }
+    void settingsAtStartAndClose() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, port);
+        QFETCH(QStringList, shown);
+        WiredPanel w(file == "folder" ? QByteArray() : file, false);
+        if (file == "folder") {
+            QVERIFY(QDir().mkpath(w.ini.fileName() + QStringLiteral("/keep")));
+            w.window = std::make_unique<FrmMain>(w.vars, w.ini, *w.port, w.boxes);
+        }
+        QCOMPARE(w.port->commPort(), port);
+        QTEST(w.port->settings(), "settings");
+        QCOMPARE(w.get<QRadioButton>("opt9600")->isChecked(),
+                 w.port->settings().startsWith(u"9600,"));
+        QCOMPARE(w.get<QRadioButton>("opt19200")->isChecked(),
+                 !w.get<QRadioButton>("opt9600")->isChecked());
+        QTEST(w.get<QSlider>("Backlightlevel")->value(), "slider");
+        for (const ListSpec &list : mainWindowLists()) // the items of the table, the first chosen
+            QCOMPARE(w.get<QComboBox>(list.name)->currentText(),
+                     list.items.value(list.name == QLatin1String("cboComm") ? port - 1 : 0));
+        QVERIFY(w.boxes.shown.isEmpty()); // not before the window shows
+        for (const bool visible : {true, false, true})
+            w.window->setVisible(visible);
+        QTest::qWait(10);
+        QVERIFY(w.peer.readAvailable(0).isEmpty() && !w.port->isOpen()); // the start sends nothing
+        w.get<QRadioButton>("opt19200")->click();
+        w.get<QComboBox>("cboComm")->setCurrentIndex(6);
+        emit w.get<QComboBox>("cboComm")->activated(6);
+        QCOMPARE(w.port->commPort(), 7); // for this run
+        const QByteArray after = w.fileAfterClose();
+        QCOMPARE(after,
+                 file.isNull()
+                     ? "[Settings]\r\nCommPort=1\r\nSetting=9600,n,8,1\r\n[LCD]\r\nBL=155\r\n"
+                 : file == "folder" ? ""
+                                    : file);
+        QCOMPARE(w.boxes.texts().size(), shown.size());
+        for (qsizetype i = 0; i < shown.size(); ++i)
+            QVERIFY2(w.boxes.texts()[i].endsWith(shown[i].arg(w.ini.fileName())),
+                     qPrintable(w.boxes.texts()[i]));
+    }
+
+    void windowAndItsDialog() {
+        WiredPanel w;
+        QCOMPARE(w.window->windowTitle(), QStringLiteral("TORVIKA Serial LCD"));
+        QCOMPARE(w.window->centralWidget()->size(), QSize(694, 533));
+        QCOMPARE(w.window->minimumSize(), w.window->maximumSize());
+        QCOMPARE(w.window->mnuConfig()->text(), QStringLiteral("Config LCD"));
+        const QStringList faults = layoutFaults(w.window->controls(), frmMainLayout());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
+        FrmUDChar *dialog = w.dialog();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(w.dialog(), dialog);  // one dialog, brought forward
+        QVERIFY(w.click("cmdLCD", 2)); // the main window stays usable
+        QCOMPARE(w.peer.readAvailable(30), hex("0D"));
+        w.get<QRadioButton>("opt19200")->click(); // closes the port; the next command opens it
+        QVERIFY(!w.port->isOpen() && w.click("cmdLCD", 0));
+        QCOMPARE(w.port->qtPort().baudRate(), 19200);
+        w.window->close();
+        QVERIFY(!dialog->isVisible());
+    }
+
+    // Hovering over the port list shows each number's device and whether it is there.
+    void portListToolTips() {
+        WiredPanel w(UsualSettings + "2=/dev/serial/by-id/usb-nothing-here\r\n");
+        auto *list = w.get<QComboBox>("cboComm");
+        QHelpEvent hover(QEvent::ToolTip, QPoint(5, 5), list->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(list, &hover);
+        QCOMPARE(list->toolTip(), QStringLiteral("Port 1: %1 (present)").arg(w.peer.slavePath()));
+        QCOMPARE(list->itemData(1, Qt::ToolTipRole).toString(),
+                 QStringLiteral("Port 2: /dev/serial/by-id/usb-nothing-here (not present)"));
+    }
+};
+
+QTEST_MAIN(TstFrmMain)
+#include "tst_frmmain.moc"

@@ -1,0 +1,140 @@
+// The toolkit layers: frames and buttons that keep parts of their drawing must put on screen
+// exactly what a plain group box and a fresh button would; the message boxes answer; the
+// display widget draws the model's dots, cursor and backlight, the lamps its outputs.
+#include "moduleview/lcdview.h"
+#include "platform/captionbutton.h"
+#include "platform/framebox.h"
+#include "platform/qtmessageboxes.h"
+#include "support/data.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QTest>
+#include <QTimer>
+
+using namespace torvika;
+using namespace torvika::moduleview;
+using torvika::test::hex;
+
+namespace {
+
+// The pixels a repaint of `region` puts on screen over a background.
+QImage render(QWidget &widget, const QRegion &region = {}) {
+    const QRegion damage = region.isEmpty() ? QRegion(widget.rect()) : region;
+    QImage painted(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    painted.fill(QColor(0xd4, 0xd0, 0xc8));
+    widget.render(&painted, QPoint(), damage, QWidget::RenderFlags());
+    QImage seen(widget.size(), QImage::Format_ARGB32_Premultiplied);
+    seen.fill(Qt::transparent);
+    QPainter painter(&seen);
+    painter.setClipRegion(damage);
+    painter.drawImage(0, 0, painted);
+    return seen;
+}
+
+void drive(module::DisplayModel &model, const QByteArray &bytes) {
+    for (const auto &frame : protocol::FrameDecoder().feed(bytes))
+        model.apply(frame);
+}
+// The colour of dot (x, y) of the character cell at row 0, `column`.
+QColor dot(LcdView &view, int column, int x, int y) {
+    return view.grab().toImage().pixelColor(15 + column * 29 + x * 5, 15 + y * 5);
+}
+
+} // namespace
+
+class TstWidgets : public QObject {
+    Q_OBJECT
+private slots:
+    // Whatever the damage, and after changes that reach only the border, a frame painted many
+    // times puts the same pixels there as one made that way.
+    void frameRepaintsWhatAFreshFrameDraws() {
+        FrameBox frame(QStringLiteral("Backlight"));
+        const QRegion button(40, 40, 90, 30);
+        for (int round = 0; round < 2; ++round) {
+            FrameBox fresh(QStringLiteral("Backlight"));
+            for (FrameBox *box : {&frame, &fresh}) {
+                box->resize(185 - 20 * round, 97);
+                box->setEnabled(round == 0);
+            }
+            QCOMPARE(render(frame, button), render(fresh, button));
+            QCOMPARE(render(frame, QRegion(frame.titleRect()) + button),
+                     render(fresh, QRegion(frame.titleRect()) + button));
+            QCOMPARE(render(frame), render(fresh));
+        }
+    }
+
+    // A button changed after it was painted looks as one made that way, its caption on the
+    // very pixels the text engine would draw.
+    void buttonCaptionFollowsChanges() {
+        CaptionButton changed(QStringLiteral("Set Cursor Position"));
+        changed.resize(120, 33);
+        const QImage before = render(changed);
+        changed.setText(QStringLiteral("Cursor Home"));
+        changed.resize(49, 41);
+        CaptionButton bare(QString{});
+        bare.resize(49, 41);
+        QImage expected = render(bare);
+        QPainter painter(&expected);
+        painter.setFont(bare.font());
+        painter.setPen(bare.palette().color(QPalette::Active, QPalette::ButtonText));
+        painter.drawText(changed.captionRect(), Qt::AlignCenter | Qt::TextWordWrap, changed.text());
+        painter.end();
+        QCOMPARE(render(changed), expected);
+        QVERIFY(render(changed) != before);
+    }
+
+    void messageBoxesAnswer() {
+        QtMessageBoxes boxes;
+        QStringList seen;
+        const auto answer = [&](Qt::Key key) {
+            QTimer::singleShot(0, [&seen, key] {
+                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+                seen << (box ? box->windowTitle() + u':' + box->text() + u':' +
+                                   box->informativeText()
+                             : QString());
+                QTest::keyClick(box, key);
+            });
+        };
+        answer(Qt::Key_Return);
+        boxes.information(QStringLiteral("TORVIKA"), QStringLiteral("<b>1</b>"),
+                          QStringLiteral("why"));
+        answer(Qt::Key_Return);
+        QVERIFY(boxes.question(QStringLiteral("Save Setting"), QStringLiteral("Save?")));
+        answer(Qt::Key_Escape);
+        QVERIFY(!boxes.question(QStringLiteral("Save Setting"), QStringLiteral("Save?")));
+        QCOMPARE(seen, (QStringList{"TORVIKA:<b>1</b>:why",
+                                    "Save Setting:Save?:", "Save Setting:Save?:"}));
+    }
+
+    void drawsDotsCursorAndBacklight() {
+        module::DisplayModel model;
+        LcdView view(model);
+        view.resize(view.sizeHint());
+        const QColor lit(20, 40, 10);
+        drive(model, "A"); // top row of A: .###.
+        QCOMPARE(dot(view, 0, 1, 0), lit);
+        QVERIFY(dot(view, 0, 0, 0) != lit);
+        QVERIFY(dot(view, 1, 0, 6) != lit);
+        QCOMPARE(dot(view, 1, 0, 7), lit); // the underline cursor in the next cell
+        drive(model, hex("FE02"));
+        QCOMPARE(dot(view, 1, 0, 0), lit); // the blinking block, shown first
+        drive(model, hex("FE07"));
+        QCOMPARE(dot(view, 0, 1, 0), QColor(35, 40, 30));
+    }
+
+    void lampsShowTheOutputs() {
+        OutputLamps lamps;
+        lamps.setOutputs(5);
+        QStringList states;
+        for (const QLabel *lamp : lamps.findChildren<QLabel *>())
+            if (!lamp->accessibleName().isEmpty())
+                states << lamp->accessibleName() + u' ' + lamp->accessibleDescription();
+        QCOMPARE(states, (QStringList{"Output 1 on", "Output 2 off", "Output 3 on"}));
+    }
+};
+
+QTEST_MAIN(TstWidgets)
+#include "tst_widgets.moc"
