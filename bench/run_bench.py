@@ -50,6 +50,8 @@ WHAT = {
     "flood_rss_growth_kb": "growth while the peer tries to write 50 MB over 10 s of idling (kB)",
     "settings_roundtrip_ms": "3 reads + 3 writes on a 1 MB settings file (ms)",
     "frame_build_ns": "building one frame of the command set, median over the frames (ns)",
+    "send_cli_ms": 'process start of `torvika-send clear text "Hello"` until its 6 bytes are readable (ms)',
+    "send_cli_vs_printf": "the same, as a multiple of `sh -c 'printf ... > DEVICE'` in the same run",
     "click_to_line_1byte_us_log_open": 'as click_to_line_1byte_us, the traffic window open (µs)',
     "click_to_line_4byte_us_log_open": 'as click_to_line_4byte_us, the traffic window open (µs)',
     "click_to_line_66byte_us_log_open": 'as click_to_line_66byte_us, the traffic window open (µs)',
@@ -120,6 +122,8 @@ def main():
     ap.add_argument("--frames", required=True)
     ap.add_argument("--panel", required=True)
     ap.add_argument("--app", required=True)
+    ap.add_argument("--send", required=True)
+    ap.add_argument("--send-app", required=True)
     ap.add_argument("--out", required=True)
     ap.add_argument("--clicks", type=int, default=1000)
     args = ap.parse_args()
@@ -132,6 +136,9 @@ def main():
                                     capture_output=True, text=True, env=env).stdout)
     print("start-up, 20 processes...", flush=True)
     shown_ms, rss_kb = run_startup(args.app)
+    print("torvika-send and printf, 50 processes each...", flush=True)
+    sent = json.loads(subprocess.run([args.send, args.send_app, "50"], check=True,
+                                     capture_output=True, text=True).stdout)
 
     r = {}
     r["click_to_line_1byte_us"] = entry(
@@ -179,6 +186,12 @@ def main():
     r["frame_build_ns"] = entry(times, "report", lambda samples, **_: all(t > 0 for t in samples),
                                 with_p99=False,
                                 frames=frames)
+    r["send_cli_ms"] = entry(sent["send_cli_ms"], "median <= 20",
+                             lambda median, **_: median <= 20)
+    printf_median = statistics.median(sent["printf_ms"])
+    r["send_cli_vs_printf"] = entry(
+        [s / printf_median for s in sent["send_cli_ms"]], "report", lambda **_: True,
+        with_p99=False, printf_median_ms=round(printf_median, 3))
 
     result = {"generated": datetime.now(timezone.utc).strftime("%Y-%m-%dT%H:%M:%SZ"),
               "machine": machine()}

@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <cstdlib>
 
-using namespace torvika::module;
-using namespace torvika::protocol;
+using torvika::module::Columns;
+using torvika::module::DisplayModel;
+using torvika::module::Rows;
+using torvika::protocol::FrameDecoder;
 using Frame = torvika::protocol::DecodedFrame;
 
 namespace {

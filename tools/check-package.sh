@@ -13,18 +13,8 @@ umask 022
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 
-# Installs those of the named Debian packages that are missing.
-need() {
-    local missing=() p
-    for p in "$@"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
-            missing+=("$p")
-    done
-    ((${#missing[@]})) || return 0
-    "${sudo[@]}" apt-get update
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-        "${missing[@]}"
-}
+# shellcheck source=need.sh
+source "$root/tools/need.sh"
 
 fail() {
     echo "check-package: $*" >&2
@@ -111,6 +101,9 @@ for f in /usr/bin/torvika-panel /usr/share/applications/torvika-panel.desktop \
     [ -e "$f" ] || fail "missing after install: $f"
 done
 [ -x /usr/bin/torvika-virtual-module ] || fail "missing: torvika-virtual-module"
+[ -f /usr/share/bash-completion/completions/torvika-send ] || fail "missing: torvika-send's completion"
+out=$(torvika-send --dry-run cursor 1 15) && [ "$out" = "FE 32 01 0F  cursor to row 1, column 15" ] ||
+    fail "the installed torvika-send: $out"
 man -l /usr/share/man/man1/torvika-panel.1.gz >/dev/null || fail "man cannot show torvika-panel(1)"
 
 home=$(mktemp -d)

@@ -8,19 +8,8 @@ build="$root/build"
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev libgl-dev
           fonts-dejavu-extra fonts-liberation xvfb xauth)
 
-install_missing() {
-    local missing=() p
-    for p in "${packages[@]}"; do
-        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
-            missing+=("$p")
-    done
-    ((${#missing[@]})) || return 0
-    local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-    "${sudo[@]}" apt-get update
-    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends \
-        "${missing[@]}"
-}
+# shellcheck source=need.sh
+source "$root/tools/need.sh"
 
 configure_and_build() {
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
@@ -63,18 +52,18 @@ run_with_module() {
 
 case "${1:-}" in
 run)
-    install_missing
+    need "${packages[@]}"
     configure_and_build -DTORVIKA_BUILD_TESTS=OFF
     run_with_module
     ;;
 test)
-    install_missing
+    need "${packages[@]}"
     configure_and_build -DTORVIKA_BUILD_TESTS=ON
     ctest --test-dir "$build" --output-on-failure --timeout 300 -j 2
     ;;
 bench)
     packages+=(libbenchmark-dev python3 python3-matplotlib)
-    install_missing
+    need "${packages[@]}"
     cd "$root"
     cmake --preset bench
     cmake --build --preset bench --target run-bench

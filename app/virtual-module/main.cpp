@@ -3,12 +3,13 @@
 #include "modulewindow.h"
 #include "session.h"
 
+#include "platform/process.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QJsonDocument>
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
@@ -16,23 +17,6 @@
 using namespace torvika::vmodule;
 
 namespace {
-
-int signalPipe[2] = {-1, -1};
-
-void onSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
-
-// SIGINT and SIGTERM end the event loop, so the link is removed on the way out.
-void quitOnSignals(QCoreApplication &app) {
-    if (::pipe(signalPipe) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-}
 
 void printJson(const QJsonObject &object) {
     const QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
@@ -111,18 +95,13 @@ private:
 } // namespace
 
 int main(int argc, char *argv[]) {
-    bool headless = false;
-    for (int i = 1; i < argc; ++i)
-        headless = headless || qstrcmp(argv[i], "--headless") == 0;
-    std::unique_ptr<QCoreApplication> app = headless
-                                                ? std::make_unique<QCoreApplication>(argc, argv)
-                                                : std::make_unique<QApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("torvika-virtual-module"));
-
+    QCoreApplication::setApplicationVersion(QStringLiteral(TORVIKA_VERSION));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("A simulated TORVIKA display module on a pseudo-terminal."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR", QStringLiteral("/tmp"));
     const QCommandLineOption linkOption(
         QStringLiteral("link"), QStringLiteral("Where to put the link to the device."),
@@ -134,15 +113,13 @@ int main(int argc, char *argv[]) {
         QStringLiteral("headless"),
         QStringLiteral("No window: JSON lines on standard output, commands on standard input."));
     parser.addOptions({linkOption, stateOption, headlessOption});
-    if (!parser.parse(app->arguments()) || !parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "%s\n%s",
-                     qPrintable(parser.errorText().isEmpty() ? QStringLiteral("unexpected argument")
-                                                             : parser.errorText()),
-                     qPrintable(parser.helpText()));
-        return 2;
-    }
-    if (parser.isSet(QStringLiteral("help")))
-        parser.showHelp(0);
+    // Before the application object: --help and --version need no display.
+    if (const std::optional<int> status = torvika::process::parseCommandLine(parser, argc, argv))
+        return *status;
+    const bool headless = parser.isSet(headlessOption);
+    std::unique_ptr<QCoreApplication> app = headless
+                                                ? std::make_unique<QCoreApplication>(argc, argv)
+                                                : std::make_unique<QApplication>(argc, argv);
 
     PtyLink link(parser.value(linkOption));
     if (const QString problem = link.open(); !problem.isEmpty()) {
@@ -150,7 +127,8 @@ int main(int argc, char *argv[]) {
         return 1;
     }
     Session session(link, parser.value(stateOption));
-    quitOnSignals(*app);
+    // The link is removed on the way out.
+    torvika::process::onTerminationSignals(app.get(), &QCoreApplication::quit);
 
     std::unique_ptr<ModuleWindow> window;
     std::unique_ptr<CommandReader> commands;

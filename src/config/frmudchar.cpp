@@ -1,13 +1,16 @@
 #include "config/frmudchar.h"
 
 #include "link/portaccess.h"
+#include "platform/accessibility.h"
 #include "platform/appicon.h"
 #include "platform/captionbutton.h"
 #include "platform/fonts.h"
 #include "platform/pixelcell.h"
 #include "protocol/frames.h"
 
+#include <QAccessibleWidget>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -20,8 +23,6 @@ namespace {
 
 const QString Caption = QStringLiteral("Configure TORVIKA");
 const QString TextIsEmpty = QStringLiteral("Text is Empty");
-const QColor UnlitColour(128, 255, 128);
-const QColor LitColour(0, 0, 0);
 
 constexpr std::array<const char *, CharEditor::Rows> CellRows{"UDC1",  "UDC1A", "UDC1B", "UDC1C",
                                                               "UDC1D", "UDC1E", "UDC1F", "UDC1G"};
@@ -37,6 +38,20 @@ QString rowLabelName(int row) {
     return QStringLiteral("lblRow%1").arg(row + 1);
 }
 
+// Names for the screen reader where no caption or label beside a control says what it is.
+constexpr accessibility::SpokenName SpokenNames[] = {
+    {.control = "txtLine1", .name = "Startup screen row 0"},
+    {.control = "TxtLine2", .name = "Startup screen row 1"},
+};
+
+// The dialog is a window of its own; screen readers are told it is a dialog.
+QAccessibleInterface *dialogInterface(const QString &className, QObject *object) {
+    if (className == QLatin1String(FrmUDChar::staticMetaObject.className()))
+        if (auto *dialog = qobject_cast<FrmUDChar *>(object))
+            return new QAccessibleWidget(dialog, QAccessible::Dialog);
+    return nullptr;
+}
+
 } // namespace
 
 FrmUDChar::FrmUDChar(SerialPort &port, MessageBoxes &boxes, QWidget *parent)
@@ -46,6 +61,8 @@ FrmUDChar::FrmUDChar(SerialPort &port, MessageBoxes &boxes, QWidget *parent)
     setWindowIcon(appIcon());
     setFont(layoutFont(layout::FontSpec{}));
     setFixedSize(layout::px(FrmUDCharClientWidth), layout::px(FrmUDCharClientHeight));
+    QAccessible::installFactory(dialogInterface);
+    createStudioActions();
 }
 
 FrmUDChar::~FrmUDChar() = default;
@@ -79,7 +96,14 @@ void FrmUDChar::build() {
     content_->setObjectName(QStringLiteral("frmUDCharClient"));
     content_->setGeometry(rect());
     controls_ = layout::build(content_, frmUDCharLayout());
+    accessibility::nameControls(controls_, SpokenNames);
+    for (int row = 0; row < CharEditor::Rows; ++row)
+        for (std::size_t column = 0; column < Weights.size(); ++column)
+            controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], Weights[column])
+                ->setAccessibleName(
+                    QStringLiteral("Row %1, column %2").arg(row + 1).arg(column + 1));
     connectControls();
+    attachStudio();
     content_->show();
 }
 
@@ -112,6 +136,13 @@ void FrmUDChar::closeEvent(QCloseEvent *event) {
     delete content_;
     content_ = nullptr;
     event->accept();
+}
+
+void FrmUDChar::keyPressEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void FrmUDChar::Form_Load() {
@@ -153,7 +184,7 @@ void FrmUDChar::pixelClick(int row, int weight) {
     if (!cell)
         return;
     editor_.toggle(row, weight);
-    cell->setBackground(editor_.lit(row, weight) ? LitColour : UnlitColour);
+    showCell(row, weight);
     showRow(row, CharEditor::rowText(editor_.row(row)));
 }
 
@@ -173,6 +204,7 @@ void FrmUDChar::cmdClrAll_Click() {
 
 void FrmUDChar::cmdSetUD_Click(int Index) {
     editor_.store(Index);
+    showStoredChar(Index);
 }
 
 void FrmUDChar::cmdLoadUD_Click() {
@@ -216,9 +248,20 @@ void FrmUDChar::showRow(int row, const QString &text) {
 void FrmUDChar::showCells() {
     for (int row = 0; row < CharEditor::Rows; ++row)
         for (const int weight : Weights)
-            if (auto *cell =
-                    controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], weight))
-                cell->setBackground(editor_.lit(row, weight) ? LitColour : UnlitColour);
+            showCell(row, weight);
+}
+
+void FrmUDChar::showCell(int row, int weight) {
+    if (auto *cell = controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], weight)) {
+        cell->setBackground(editor_.lit(row, weight) ? LitColour : UnlitColour);
+        cell->setChecked(editor_.lit(row, weight));
+    }
+}
+
+PixelCell *FrmUDChar::cell(int row, int weight) const {
+    return row < 0 || row >= CharEditor::Rows
+               ? nullptr
+               : controls_.get<PixelCell>(CellRows[static_cast<std::size_t>(row)], weight);
 }
 
 bool FrmUDChar::writeAll(const QList<QByteArray> &writes) {

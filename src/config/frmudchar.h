@@ -5,13 +5,24 @@
 #include "platform/messageboxes.h"
 #include "platform/serialport.h"
 
+#include <QAction>
 #include <QByteArray>
+#include <QColor>
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
+#include <array>
+#include <memory>
 #include <span>
 
 namespace torvika {
+
+class PixelCell;
+
+// Colours of an unlit and a lit pixel cell.
+inline const QColor UnlitColour(128, 255, 128);
+inline const QColor LitColour(0, 0, 0);
 
 // The dialog's fixed layout, one row per control (frmudchar_layout.cpp).
 std::span<const layout::Item> frmUDCharLayout();
@@ -58,8 +69,15 @@ public:
     void cmd9600_Click();
     void cmd19200_Click();
 
+    // Character set files (frmudchar_studio.cpp). Each reports a failure in a message box and
+    // returns false; a file that is refused changes nothing.
+    bool openCharacterSet(const QString &path);
+    bool saveCharacterSet(const QString &path);
+    bool exportCHeader(const QString &path);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void build();
@@ -67,8 +85,37 @@ private:
     void pixelClick(int row, int weight);
     void showRow(int row, const QString &text);
     void showCells();
+    void showCell(int row, int weight);
     // Writes one click's writes in order; the first failure is reported and ends the click.
     bool writeAll(const QList<QByteArray> &writes);
+    PixelCell *cell(int row, int weight) const;
+
+    // The studio over the editor (frmudchar_studio.cpp): strokes of the mouse, undo, the
+    // transforms, code exchange, recall of stored characters and character set files, reached
+    // by context menus and shortcuts only.
+    friend class StrokeFilter;
+    void createStudioActions();
+    void attachStudio();
+    void showDrawing();
+    void showStoredChar(int slot);
+    bool strokeEvent(PixelCell *pressed, const QMouseEvent *mouse);
+    void copyAs(QString (*form)(const protocol::CharBitmap &));
+    void paste();
+    void editCharacter(int slot);
+    // A file from the file dialog, or "". Saving (a suffix given) adds the suffix to a name
+    // typed without one.
+    QString chooseFile(const QString &title, const QString &filter, const char *saveSuffix);
+
+    struct Stroke {
+        QPointer<PixelCell> pressed; // gone when the dialog closes during a stroke
+        bool painting = false;
+        bool lit = false;
+    } stroke_;
+    QList<QAction *> gridActions_;
+    std::array<QAction *, CharEditor::Slots> editActions_{};
+    // Goes before the controls do, so no event reaches a dialog being destroyed.
+    std::unique_ptr<QObject> strokeFilter_;
+    QString lastFolder_;
 
     SerialPort &port_;
     MessageBoxes &boxes_;

@@ -11,6 +11,7 @@ namespace torvika {
 
 inline const QString AppTitle = QStringLiteral("TORVIKA");
 inline const QString PortNotAvailableText = QStringLiteral("SELECTED PORT NOT AVAILABLE!");
+inline const QString NoResponseText = QStringLiteral("No Response From LCD");
 
 // Shows "SELECTED PORT NOT AVAILABLE!" with a line naming the device and the reason.
 void reportPortUnavailable(MessageBoxes &boxes, const SerialPort &port, const PortResult &why);

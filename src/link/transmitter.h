@@ -26,6 +26,8 @@ class Transmitter : public QObject {
 public:
     // Real ticks come every 10 ms, so a 10-tick wait lasts at least 100 ms.
     static constexpr int TickIntervalMs = 10;
+    // How long "Read Input" gives the module to answer: at least 100 ms.
+    static constexpr int ReplyWaitTicks = 10;
 
     Transmitter(ModVariables &vars, SerialPort &port, MessageBoxes &boxes, TrafficMonitor &monitor,
                 QObject *parent = nullptr);

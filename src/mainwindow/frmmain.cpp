@@ -56,9 +56,13 @@ FrmMain::FrmMain(ModVariables &vars, ModIni &ini, SerialPort &port, MessageBoxes
     client->setFixedSize(layout::px(FrmMainClientWidth), layout::px(FrmMainClientHeight));
     setCentralWidget(client);
     controls_ = layout::build(client, frmMainLayout());
+    accessibility::nameControls(controls_, frmMainSpokenNames());
 
     mnuConfig_ = menuBar()->addAction(QStringLiteral("Config LCD"));
     mnuConfig_->setObjectName(QStringLiteral("mnuConfig"));
+    // Alt+C as a mnemonic would underline the C of the caption in most styles.
+    mnuConfig_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_C));
+    new accessibility::MenuBarKeys(menuBar());
     connect(mnuConfig_, &QAction::triggered, this, &FrmMain::mnuConfig_Click);
     mnuTrafficLog_ = menuBar()->addAction(QStringLiteral("Traffic Log"));
     mnuTrafficLog_->setObjectName(QStringLiteral("mnuTrafficLog"));
@@ -132,23 +136,29 @@ void FrmMain::Form_Unload() {
                                          .arg(ini_.fileName(), failed));
 }
 
-void FrmMain::changeLineSpeed(const QString &settings) {
+void FrmMain::changeLineSpeed(const QString &settings, const QString &option) {
+    if (mainPort_.isOpen())
+        portClosedBy_ = QStringLiteral("the line-speed change to ") + option;
     mainPort_.closeBecause(QStringLiteral("line speed changed"));
     mainPort_.setSettings(settings);
 }
 
 void FrmMain::opt9600_Click() {
-    changeLineSpeed(protocol::lineSettingsText(protocol::ModuleSpeedLow));
+    changeLineSpeed(protocol::lineSettingsText(protocol::ModuleSpeedLow),
+                    controls_.get<QRadioButton>("opt9600")->text());
 }
 
 void FrmMain::opt19200_Click() {
-    changeLineSpeed(protocol::lineSettingsText(protocol::ModuleSpeedHigh));
+    changeLineSpeed(protocol::lineSettingsText(protocol::ModuleSpeedHigh),
+                    controls_.get<QRadioButton>("opt19200")->text());
 }
 
 void FrmMain::cboComm_Click(int index) {
     // Takes effect for this run only; the file keeps the number read at start.
     if (index < 0 || index > LastPort - FirstPort)
         return;
+    if (mainPort_.isOpen())
+        portClosedBy_ = QStringLiteral("the choice of port %1").arg(index + FirstPort);
     mainPort_.closeBecause(QStringLiteral("another port number chosen"));
     mainPort_.setCommPort(index + FirstPort);
 }

@@ -2,6 +2,7 @@
 
 #include "link/trafficrecorder.h"
 #include "link/transmitter.h"
+#include "platform/accessibility.h"
 #include "platform/layout.h"
 #include "platform/messageboxes.h"
 #include "platform/serialport.h"
@@ -28,6 +29,8 @@ class TrafficWindow;
 
 // The main window's fixed layout, one row per control (frmmain_layout.cpp).
 std::span<const layout::Item> frmMainLayout();
+// Spoken names of the controls whose caption does not say what they are.
+std::span<const accessibility::SpokenName> frmMainSpokenNames();
 // Client area of the main window, in twips.
 constexpr int FrmMainClientWidth = 10410;
 constexpr int FrmMainClientHeight = 7995;
@@ -96,7 +99,7 @@ private:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
-    void changeLineSpeed(const QString &settings);
+    void changeLineSpeed(const QString &settings, const QString &option);
     // Each entry of the port list tells its device and whether it is there now.
     void refreshPortToolTips();
     // Fills TxData with the frame and sends it; false when it did not all go out (or there
@@ -134,6 +137,9 @@ private:
     bool centred_ = false;
     // Whether the last typed key was a character that went to the display.
     bool sendableTyped_ = false;
+    // What of the panel's own closed the port last ("the line-speed change to 19200 bps"),
+    // so a command that finds it closed after a wait tells the true reason.
+    QString portClosedBy_;
 };
 
 } // namespace torvika

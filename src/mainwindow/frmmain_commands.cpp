@@ -16,12 +16,6 @@
 
 namespace torvika {
 
-namespace {
-
-const QString NoResponseText = QStringLiteral("No Response From LCD");
-
-} // namespace
-
 void FrmMain::connectCommandPanels() {
     const auto onClick = [this](const char *name, int index, auto handler) {
         connect(controls_.get<QPushButton>(name, index), &QPushButton::clicked, this,
@@ -198,12 +192,17 @@ void FrmMain::cmdOut_Click() {
 void FrmMain::cmdReadInput_Click() {
     if (!sendFrame(protocol::readInputs()))
         return; // the port message has been shown; there is nothing to wait for
-    transmitter_.WaitTicks(10);
+    portClosedBy_.clear();
+    transmitter_.WaitTicks(Transmitter::ReplyWaitTicks);
     if (!mainPort_.isOpen()) {
-        // The device went away during the wait (closed by the port layer on its error).
-        reportPortUnavailable(boxes_, mainPort_,
-                              PortResult::failure(QStringLiteral(
-                                  "the device went away while the panel waited for the reply")));
+        // Closed during the wait: by the panel itself (a click that ran meanwhile), or by the
+        // port layer on an error of the device.
+        const QString reason = portClosedBy_.isEmpty()
+                                   ? QStringLiteral("the device went away")
+                                   : QStringLiteral("the port was closed by ") + portClosedBy_;
+        reportPortUnavailable(
+            boxes_, mainPort_,
+            PortResult::failure(reason + QStringLiteral(" while the panel waited for the reply")));
         return;
     }
     const QByteArray reply = mainPort_.inBufferCount() > 0 ? mainPort_.input() : QByteArray();

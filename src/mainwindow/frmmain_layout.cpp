@@ -90,10 +90,37 @@ const layout::Item Layout[] = {
 };
 // clang-format on
 
+// What a screen reader says for the controls whose caption does not say it: the label beside
+// the control, or a name for the screen reader alone.
+constexpr accessibility::SpokenName SpokenNames[] = {
+    {.control = "cboComm", .label = "Label1"},
+    {.control = "txtASCIIInput", .label = "Label3"},
+    {.control = "cboCursor", .name = "Cursor type"},
+    {.control = "cboRow", .label = "Label6"},
+    {.control = "cboColumn", .label = "Label7"},
+    {.control = "Backlightlevel", .label = "Label5"},
+    {.control = "cboOut1", .label = "Label11"},
+    {.control = "cboOut2", .label = "Label12"},
+    {.control = "cboOut3", .label = "Label13"},
+    {.control = "cboGraph", .label = "Label15"},
+    {.control = "cmdCustom", .index = 0, .name = "Insert custom character 1"},
+    {.control = "cmdCustom", .index = 1, .name = "Insert custom character 2"},
+    {.control = "cmdCustom", .index = 2, .name = "Insert custom character 3"},
+    {.control = "cmdCustom", .index = 3, .name = "Insert custom character 4"},
+    {.control = "cmdCustom", .index = 4, .name = "Insert custom character 5"},
+    {.control = "cmdCustom", .index = 5, .name = "Insert custom character 6"},
+    {.control = "cmdCustom", .index = 6, .name = "Insert custom character 7"},
+    {.control = "cmdCustom", .index = 7, .name = "Insert custom character 8"},
+};
+
 } // namespace
 
 std::span<const layout::Item> frmMainLayout() {
     return Layout;
+}
+
+std::span<const accessibility::SpokenName> frmMainSpokenNames() {
+    return SpokenNames;
 }
 
 } // namespace torvika

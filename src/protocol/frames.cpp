@@ -1,5 +1,7 @@
 #include "protocol/frames.h"
 
+#include <QStringBuilder>
+
 #include <initializer_list>
 
 namespace torvika::protocol {
@@ -135,13 +137,16 @@ std::array<bool, Inputs> decodeInputs(std::uint8_t reply) {
     return {(reply & 1) != 0, (reply & 2) != 0, (reply & 4) != 0};
 }
 
-QString inputsMeaning(std::uint8_t reply) {
+QString inputLevels(std::uint8_t reply, QStringView joiner, QStringView separator) {
     const auto inputs = decodeInputs(reply);
     QStringList parts;
     for (int i = 0; i < Inputs; ++i)
-        parts << QStringLiteral("%1 %2").arg(i + 1).arg(
-            inputText(inputs[static_cast<std::size_t>(i)]));
-    return QStringLiteral("inputs: ") + parts.join(QStringLiteral(", "));
+        parts << QString::number(i + 1) % joiner % inputText(inputs[static_cast<std::size_t>(i)]);
+    return parts.join(separator);
+}
+
+QString inputsMeaning(std::uint8_t reply) {
+    return QStringLiteral("inputs: ") + inputLevels(reply, u" ", u", ");
 }
 
 QByteArray speedSetText(int speed) {

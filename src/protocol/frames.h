@@ -56,6 +56,9 @@ std::array<bool, Inputs> decodeInputs(std::uint8_t reply);
 inline QString inputText(bool high) {
     return high ? QStringLiteral("HIGH") : QStringLiteral("LOW");
 }
+// Each input as its number, the joiner and its level, the inputs apart by the separator:
+// inputLevels(5, u" ", u", ") is "1 HIGH, 2 LOW, 3 HIGH".
+QString inputLevels(std::uint8_t reply, QStringView joiner, QStringView separator);
 // "inputs: 1 HIGH, 2 LOW, 3 HIGH"
 QString inputsMeaning(std::uint8_t reply);
 

@@ -20,7 +20,8 @@
 //   Row1=""
 //
 // Read with the settings file's profile rules: comments, blank lines and the letter case of
-// names behave as there. Text bytes are Latin-1, one character each.
+// names behave as there. Written as UTF-8; read from UTF-8, UTF-16 (with or without a
+// byte-order mark) or, when the bytes are no UTF-8, Latin-1 as older Windows editors write.
 namespace torvika::charset {
 
 inline constexpr char FileSuffix[] = "tvkchars";
@@ -41,10 +42,14 @@ struct ReadResult {
 ReadResult parse(QByteArrayView content);
 // The file's text; rows are quoted so that blanks around them survive.
 QByteArray format(const CharacterSet &set);
+// Why `set` cannot be written so that it reads back the same, or "".
+QString unwritable(const CharacterSet &set);
 
 // Reads a file: a missing, unreadable, oversized or non-regular file is refused with its reason.
 ReadResult readFile(const QString &path);
 // Writes the file whole (a crash leaves the old one or the new one). Returns "" or the reason.
 QString writeFile(const QString &path, const CharacterSet &set);
+// Writes any text whole, the same way.
+QString writeWhole(const QString &path, const QByteArray &content);
 
 } // namespace torvika::charset

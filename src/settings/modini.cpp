@@ -7,6 +7,11 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace torvika {
 namespace {
@@ -48,9 +53,66 @@ FileState readFile(const QString &path, QByteArray &content, QString *problem = 
     return FileState::Read;
 }
 
+// A file that starts with a UTF-16 byte-order mark is text in UTF-16, as the platform reads
+// and writes it; any other is 8-bit text, one character a byte.
+enum class Encoding { EightBit, Utf16LE, Utf16BE };
+
+Encoding encodingOf(const QByteArray &content) {
+    if (content.startsWith("\xFF\xFE"))
+        return Encoding::Utf16LE;
+    if (content.startsWith("\xFE\xFF"))
+        return Encoding::Utf16BE;
+    return Encoding::EightBit;
+}
+
+QStringConverter::Encoding utf16(Encoding encoding) {
+    return encoding == Encoding::Utf16LE ? QStringConverter::Utf16LE : QStringConverter::Utf16BE;
+}
+
+// The profile rules work on bytes: a UTF-16 file is handled as UTF-8 and stored back in its
+// own encoding, with its mark.
+QByteArray decode(const QByteArray &content, Encoding encoding) {
+    if (encoding == Encoding::EightBit)
+        return content;
+    QStringDecoder decoder(utf16(encoding)); // drops the mark
+    return QString(decoder(content)).toUtf8();
+}
+QByteArray encode(const QByteArray &text, Encoding encoding) {
+    if (encoding == Encoding::EightBit)
+        return text;
+    QStringEncoder encoder(utf16(encoding), QStringConverter::Flag::WriteBom);
+    return encoder(QString::fromUtf8(text));
+}
+QByteArray bytesOf(const QString &text, Encoding encoding) {
+    return encoding == Encoding::EightBit ? text.toLatin1() : text.toUtf8();
+}
+QString textOf(const QByteArray &bytes, Encoding encoding) {
+    return encoding == Encoding::EightBit ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
+}
+
+// A file rewritten by a rename belongs to whoever wrote it; give it back to the owner and
+// group it had, as far as this user may.
+void restoreOwner(const QString &path, const struct stat &before) {
+    const QByteArray target = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    struct stat now {};
+    if (target.isEmpty() || ::stat(target.constData(), &now) != 0 ||
+        (now.st_uid == before.st_uid && now.st_gid == before.st_gid))
+        return;
+    if (::chown(target.constData(), before.st_uid, before.st_gid) != 0 &&
+        ::chown(target.constData(), static_cast<uid_t>(-1), before.st_gid) != 0)
+        qCInfo(lcSettings) << "owner and group not kept:" << path;
+}
+
 } // namespace
 
-ModIni::ModIni(QString folder) : folder_(std::move(folder)) {}
+ModIni::ModIni(QString folder) : folder_(std::move(folder)), name_(IniName) {}
+
+ModIni ModIni::file(const QString &path) {
+    const QFileInfo info(path);
+    ModIni ini(info.path());
+    ini.name_ = info.fileName();
+    return ini;
+}
 
 QString ModIni::AppFolder() const {
     if (folder_.isEmpty())
@@ -65,14 +127,17 @@ QString ModIni::AppFolder() const {
 }
 
 QString ModIni::fileName() const {
-    return AppFolder() + IniName;
+    return AppFolder() + name_;
 }
 
 QString ModIni::ReadINI(const QString &section, const QString &key) const {
     QByteArray content;
     if (readFile(fileName(), content) != FileState::Read)
         return {};
-    return QString::fromLatin1(profile::readString(content, section.toLatin1(), key.toLatin1()));
+    const Encoding encoding = encodingOf(content);
+    return textOf(profile::readString(decode(content, encoding), bytesOf(section, encoding),
+                                      bytesOf(key, encoding)),
+                  encoding);
 }
 
 QList<std::pair<QString, QString>> ModIni::ReadSection(const QString &section) const {
@@ -80,10 +145,11 @@ QList<std::pair<QString, QString>> ModIni::ReadSection(const QString &section) c
     QByteArray content;
     if (readFile(fileName(), content) != FileState::Read)
         return keys;
-    const auto raw = profile::readSection(content, section.toLatin1());
+    const Encoding encoding = encodingOf(content);
+    const auto raw = profile::readSection(decode(content, encoding), bytesOf(section, encoding));
     keys.reserve(raw.size());
     for (const auto &[key, value] : raw)
-        keys.emplace_back(QString::fromLatin1(key), QString::fromLatin1(value));
+        keys.emplace_back(textOf(key, encoding), textOf(value, encoding));
     return keys;
 }
 
@@ -101,11 +167,8 @@ bool ModIni::WriteINI(const QString &section, const QString &key, const QString 
         qCInfo(lcSettings) << "not written:" << fileName() << why;
         return false;
     };
-    const QByteArray sectionBytes = section.toLatin1();
-    const QByteArray keyBytes = key.toLatin1();
-    const QByteArray valueBytes = value.toLatin1();
     const QString path = fileName();
-    if (!profile::canWrite(sectionBytes, keyBytes, valueBytes))
+    if (!profile::canWrite(section.toUtf8(), key.toUtf8(), value.toUtf8()))
         return refuse(QStringLiteral("the value of %1 in [%2] would break the file's lines")
                           .arg(key, section));
 
@@ -119,18 +182,25 @@ bool ModIni::WriteINI(const QString &section, const QString &key, const QString 
     // Writing without the old content would wipe every other setting.
     if (state == FileState::Unusable)
         return refuse(QStringLiteral("the file ") + problem);
-    const QByteArray updated = profile::writeString(content, sectionBytes, keyBytes, valueBytes);
-    if (state == FileState::Read && updated == content)
+    const Encoding encoding = encodingOf(content);
+    const QByteArray text = decode(content, encoding);
+    const QByteArray updated = profile::writeString(
+        text, bytesOf(section, encoding), bytesOf(key, encoding), bytesOf(value, encoding));
+    if (state == FileState::Read && updated == text)
         return true;
 
+    struct stat before {};
+    const bool owned = state == FileState::Read && ::stat(QFile::encodeName(path), &before) == 0;
     // QSaveFile keeps the permissions and writes to the target of a symbolic link.
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return refuse(file.errorString());
-    file.write(updated);
+    file.write(encode(updated, encoding));
     if (!file.commit())
         return refuse(file.errorString());
+    if (owned)
+        restoreOwner(path, before);
     return true;
 }
 

@@ -14,10 +14,12 @@ class ModIni {
 public:
     // `folder`: the folder that holds the settings file (see settingsFolderFor()).
     explicit ModIni(QString folder);
+    // A settings file of another name, read and written by the same rules.
+    static ModIni file(const QString &path);
 
     // The folder, ending in exactly one separator ("/" stays "/"; "" is the current folder).
     QString AppFolder() const;
-    // AppFolder() + "torvika.ini".
+    // AppFolder() + "torvika.ini" (or the name given to file()).
     QString fileName() const;
 
     // Value text, or "" for a missing file, section or key. Bytes map 1:1 to characters
@@ -39,6 +41,7 @@ public:
 
 private:
     QString folder_;
+    QString name_;
     mutable QString lastWriteProblem_;
 };
 

@@ -92,12 +92,12 @@ Parsed parse(QByteArrayView content, const Line &line) {
         return parsed;
     }
     if (text[first] == '[') {
+        // Without a ']' the rest of the line names the section, as the platform reads it.
         const qsizetype close = text.indexOf(']', first + 1);
-        if (close >= 0) {
-            parsed.kind = Kind::Header;
-            parsed.name = trimmed(text.sliced(first + 1, close - first - 1));
-            return parsed;
-        }
+        parsed.kind = Kind::Header;
+        parsed.name =
+            trimmed(text.sliced(first + 1, (close >= 0 ? close : text.size()) - first - 1));
+        return parsed;
     }
     const qsizetype equals = text.indexOf('=', first);
     if (equals < 0)
@@ -250,13 +250,19 @@ QByteArray writeString(QByteArrayView content, QByteArrayView section, QByteArra
     QByteArray result;
 
     if (place.keyFound) {
+        // A value that already reads the same keeps the user's quotes, blanks and layout.
+        if (readValue(place.key.value) == value)
+            return content.toByteArray();
         // The line keeps its indent, the key's spelling and the blanks around '='.
         const qsizetype cut = place.key.valueStart;
         const qsizetype resume = place.keyLine.end;
-        result.reserve(content.size() - (resume - cut) + value.size());
+        result.reserve(content.size() - (resume - cut) + value.size() + 2);
         result.append(content.first(cut));
         result.append(value);
         result.append(content.sliced(resume));
+        // A last line without a line end gets the file's, as the platform writes it.
+        if (!place.keyLine.hasLineEnd())
+            result.append(lineEndOf(content));
         return result;
     }
 

@@ -10,9 +10,10 @@
 // users' existing files were written for. Pure: no file access.
 //
 // Lines end in CR LF, LF or CR. A line whose first non-blank byte is ';' is a comment; one
-// whose first non-blank byte is '[' and that holds a ']' is a section header named by the text
-// up to that first ']'; any other line holding '=' is a key line. Names compare without regard
-// to ASCII case, blanks and tabs around them ignored. A UTF-8 byte-order mark is skipped.
+// whose first non-blank byte is '[' is a section header named by the text up to the first ']'
+// (the rest of the line without one); any other line holding '=' is a key line. Names compare
+// without regard to ASCII case, blanks and tabs around them ignored. A UTF-8 byte-order mark is
+// skipped.
 namespace torvika::profile {
 
 // Longest value a read returns; longer values are cut to this many bytes.
@@ -36,7 +37,8 @@ QList<std::pair<QByteArray, QByteArray>> readSection(QByteArrayView content,
 bool canWrite(QByteArrayView section, QByteArrayView key, QByteArrayView value);
 
 // `content` with `key` in `section` set to `value`; every other byte unchanged. Returns
-// `content` as it is when !canWrite(section, key, value).
+// `content` as it is when !canWrite(section, key, value) or when the key already reads as
+// `value`. A key rewritten on a last line without a line end gets the file's line end.
 QByteArray writeString(QByteArrayView content, QByteArrayView section, QByteArrayView key,
                        QByteArrayView value);
 

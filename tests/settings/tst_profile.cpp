@@ -160,10 +160,10 @@ void TstProfile::readString_data() {
                                                     << "S"_ba
                                                     << "k"_ba
                                                     << "1"_ba;
-    QTest::newRow("[ without ] opens no section") << "[S]\n[T\nk=1\n"_ba
-                                                  << "S"_ba
-                                                  << "k"_ba
-                                                  << "1"_ba;
+    QTest::newRow("[ without ] opens the section the line names") << "[S]\n[ T \nk=1\n"_ba
+                                                                  << "T"_ba
+                                                                  << "k"_ba
+                                                                  << "1"_ba;
     QTest::newRow("first of duplicate keys wins") << "[S]\nk=1\nK=2\n"_ba
                                                   << "S"_ba
                                                   << "k"_ba
@@ -315,11 +315,11 @@ void TstProfile::writeString_data() {
                                                     << "k"_ba
                                                     << "9"_ba
                                                     << "[S]\r\nk=9\na=2\rb=3\r\n"_ba;
-    QTest::newRow("changed last line without line end stays without") << "[S]\nk=1"_ba
-                                                                      << "S"_ba
-                                                                      << "k"_ba
-                                                                      << "22"_ba
-                                                                      << "[S]\nk=22"_ba;
+    QTest::newRow("changed last line without line end gets the file's") << "[S]\r\nk=1"_ba
+                                                                        << "S"_ba
+                                                                        << "k"_ba
+                                                                        << "22"_ba
+                                                                        << "[S]\r\nk=22\r\n"_ba;
     QTest::newRow("only the first of duplicate keys changes") << "[S]\nk=1\nk=2\n"_ba
                                                               << "S"_ba
                                                               << "k"_ba

@@ -1,7 +1,13 @@
 #include "platform/systemserialport.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
+
+#ifdef Q_OS_UNIX
+#include <termios.h>
+#include <unistd.h>
+#endif
 
 namespace torvika {
 
@@ -78,11 +84,22 @@ PortResult SystemSerialPort::open() {
     if (info.isFile() || info.isDir())
         return PortResult::failure(QStringLiteral("not a serial device"));
 
-    port_.setPortName(device);
+    // One device may go by several names (/dev/serial/by-id/... leads to /dev/ttyUSB0). The
+    // lock that keeps a second user off the device is taken on the name it leads to, so
+    // another name for a device in use finds it busy.
+    const QString target = info.canonicalFilePath();
+    port_.setPortName(target);
     port_.clearError();
     if (!port_.open(QIODevice::ReadWrite)) {
         switch (port_.error()) {
         case QSerialPort::PermissionError:
+            // Qt reports a device in use as a permission error; one we may use is busy.
+            if (::access(QFile::encodeName(target).constData(), R_OK | W_OK) == 0)
+                return failure(
+                    target == device
+                        ? QStringLiteral("busy: another program is using %1").arg(target)
+                        : QStringLiteral("busy: %1 leads to %2, which another program is using")
+                              .arg(device, target));
             return failure(QStringLiteral("permission denied or busy: another program may be "
                                           "using it, or you may need to join the group "
                                           "\"dialout\""));
@@ -142,6 +159,20 @@ QByteArray SystemSerialPort::input() {
     observeArrivals();
     observed_ = 0;
     return port_.readAll();
+}
+
+void SystemSerialPort::drain() {
+    if (!port_.isOpen())
+        return;
+#ifdef Q_OS_UNIX
+    ::tcdrain(port_.handle());
+#endif
+}
+
+bool SystemSerialPort::waitForInput(int timeoutMs) {
+    if (!port_.isOpen())
+        return false;
+    return port_.bytesAvailable() > 0 || port_.waitForReadyRead(timeoutMs);
 }
 
 void SystemSerialPort::observeArrivals() {

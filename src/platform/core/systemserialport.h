@@ -34,6 +34,12 @@ public:
     QByteArray input() override;
     void setObserver(PortObserver *observer) override { observer_ = observer; }
 
+    // For a program that exits after writing: blocks until what was written is on the line,
+    // so closing (which restores the device's old settings) cannot cut it short.
+    void drain();
+    // Waits at most `timeoutMs` for received bytes; true when some are waiting.
+    bool waitForInput(int timeoutMs);
+
     // What was asked of QSerialPort at the last open (a pty ignores parity and data bits).
     const QSerialPort &qtPort() const { return port_; }
 

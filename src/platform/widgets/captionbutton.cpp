@@ -1,5 +1,6 @@
 #include "platform/captionbutton.h"
 
+#include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -39,6 +40,18 @@ void CaptionButton::paintEvent(QPaintEvent *) {
     painter.drawStaticText(QPointF(area.left() + (area.width() - size.width()) / 2.0,
                                    area.top() + (area.height() - size.height()) / 2.0),
                            *text);
+}
+
+void CaptionButton::keyPressEvent(QKeyEvent *event) {
+    // Outside a dialog QPushButton only takes Return when it is a default button, which
+    // would also change how it is drawn.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (!event->isAutoRepeat())
+            click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 const QStaticText &CaptionButton::laidOutCaption(const QString &caption, int width) {

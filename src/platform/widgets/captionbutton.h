@@ -7,6 +7,7 @@ namespace torvika {
 
 // A push button that word-wraps its caption when it does not fit on one line, as the
 // original toolkit's buttons did ("Cursor Home" over two lines). QPushButton never wraps.
+// Return and Enter click the button that has the keyboard, as on the original desktop.
 class CaptionButton : public QPushButton {
     Q_OBJECT
 public:
@@ -17,6 +18,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // Laying out and shaping the caption costs more than the rest of a repaint, and a press

@@ -1,39 +1,60 @@
 #include "platform/framebox.h"
 
 #include <QPaintEvent>
-#include <QStyleOptionGroupBox>
-#include <QStylePainter>
+#include <QPainter>
+#include <qdrawutil.h>
 
 namespace torvika {
+
+namespace {
+
+// The title starts this far from the frame's left edge, with a gap in the line either side.
+constexpr int TitleIndent = 8;
+constexpr int TitleGap = 2;
+
+} // namespace
 
 FrameBox::FrameBox(const QString &caption, QWidget *parent) : QGroupBox(caption, parent) {}
 
 FrameBox::Key FrameBox::currentKey() const {
-    return {
-        size(),      title(),          font(),  palette().cacheKey(), style(), devicePixelRatioF(),
-        isEnabled(), isActiveWindow(), isFlat()};
+    return {size(),      title(),         font(), palette().cacheKey(), devicePixelRatioF(),
+            isEnabled(), isActiveWindow()};
+}
+
+QRect FrameBox::borderRect() const {
+    const int middle = fontMetrics().height() / 2;
+    return rect().adjusted(0, middle, 0, 0);
 }
 
 void FrameBox::refresh() const {
+    // The font is settled by polishing; a title measured before would be measured wrongly.
+    ensurePolished();
     Key now = currentKey();
-    if (now == key_ && !border_.isNull())
+    if (now == key_ && !drawing_.isNull())
         return;
     key_ = std::move(now);
-    QStyleOptionGroupBox option;
-    initStyleOption(&option);
-    titleRect_ =
-        style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
+    const QString text = title();
+    titleRect_ = text.isEmpty() ? QRect()
+                                : QRect(TitleIndent, 0, fontMetrics().horizontalAdvance(text),
+                                        fontMetrics().height());
 
-    border_ = QPixmap(size() * key_.pixelRatio);
-    border_.setDevicePixelRatio(key_.pixelRatio);
-    border_.fill(Qt::transparent);
-    option.subControls = QStyle::SC_GroupBoxFrame;
-    QPainter painter(&border_);
-    // Set up as the group box's own QStylePainter would be.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setFont(font());
-    painter.setPen(palette().color(foregroundRole()));
-    style()->drawComplexControl(QStyle::CC_GroupBox, &option, &painter, this);
+    drawing_ = QPixmap(size() * key_.pixelRatio);
+    drawing_.setDevicePixelRatio(key_.pixelRatio);
+    drawing_.fill(Qt::transparent);
+    QPainter painter(&drawing_);
+    QRegion lineArea(rect());
+    if (!titleRect_.isEmpty())
+        lineArea -= titleRect_.adjusted(-TitleGap, 0, TitleGap, 0);
+    painter.setClipRegion(lineArea);
+    // Etched: a dark line with a light one inside and beside it, in the desktop's colours.
+    qDrawShadeRect(&painter, borderRect(), palette(), true, 1, 0);
+    painter.setClipping(false);
+    if (!titleRect_.isEmpty()) {
+        painter.setFont(font());
+        painter.setPen(
+            palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, foregroundRole()));
+        painter.drawText(titleRect_, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    }
 }
 
 QRect FrameBox::titleRect() const {
@@ -42,15 +63,15 @@ QRect FrameBox::titleRect() const {
 }
 
 void FrameBox::paintEvent(QPaintEvent *event) {
-    refresh();
-    if (isCheckable() || event->region().intersects(titleRect_)) {
+    if (isCheckable()) {
         QGroupBox::paintEvent(event);
         return;
     }
+    refresh();
     QPainter painter(this);
     for (const QRect &damage : event->region())
         painter.drawPixmap(
-            damage, border_,
+            damage, drawing_,
             QRectF(damage.topLeft() * key_.pixelRatio, damage.size() * key_.pixelRatio));
 }
 

@@ -5,17 +5,21 @@
 
 namespace torvika {
 
-// A captioned frame. A button or label repainting inside a frame repaints the frame beneath
-// it, and the style lays out the title and redraws the border for that every time, which
-// was most of the cost of a click. Damage that misses the title is served from a pixmap of
-// the frame's border drawing, redrawn only when something it depends on changes.
+// A captioned frame drawn as the original toolkit drew it: an etched border whose top line
+// runs through the middle of the title, so the layouts' controls, placed from the frame's
+// top edge, stay clear of it. The desktop styles put the line under the title instead.
+//
+// A button or label repainting inside a frame repaints the frame beneath it; the frame's
+// drawing is kept in a pixmap, redrawn only when something it depends on changes.
 class FrameBox : public QGroupBox {
     Q_OBJECT
 public:
     explicit FrameBox(const QString &caption, QWidget *parent = nullptr);
 
-    // Where the style draws the title.
+    // Where the title is drawn.
     QRect titleRect() const;
+    // The outer edge of the border: its top at the middle of the title.
+    QRect borderRect() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -26,11 +30,9 @@ private:
         QString title;
         QFont font;
         qint64 palette = 0;
-        const QStyle *style = nullptr;
         qreal pixelRatio = 0;
         bool enabled = false;
         bool active = false;
-        bool flat = false;
         bool operator==(const Key &) const = default;
     };
     Key currentKey() const;
@@ -38,7 +40,7 @@ private:
 
     mutable Key key_;
     mutable QRect titleRect_;
-    mutable QPixmap border_;
+    mutable QPixmap drawing_;
 };
 
 } // namespace torvika

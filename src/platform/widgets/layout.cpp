@@ -1,11 +1,13 @@
 #include "platform/layout.h"
 
+#include "platform/accessibility.h"
 #include "platform/captionbutton.h"
 #include "platform/fonts.h"
 #include "platform/framebox.h"
 #include "platform/pixelcell.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,12 +16,24 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace torvika::layout {
 
 QRect toPixels(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
+}
+
+double contrastRatio(const QColor &a, const QColor &b) {
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](float v) {
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    const double first = luminance(a), second = luminance(b);
+    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
 QString objectName(const char *name, int index) {
@@ -44,6 +58,37 @@ public:
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 };
+
+// A list whose text is wider than its field shows the start of the text, not the end that
+// choosing an item leaves the cursor at ("ock Blinking"); typing still scrolls as usual.
+class ShowTextStart : public QObject {
+public:
+    explicit ShowTextStart(QComboBox *list) : QObject(list) {
+        QLineEdit *field = list->lineEdit();
+        const auto home = [field] { field->setCursorPosition(0); };
+        connect(list, &QComboBox::currentIndexChanged, this, home);
+        connect(list, &QComboBox::activated, this, home);
+        field->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::FocusOut)
+            static_cast<QLineEdit *>(watched)->setCursorPosition(0);
+        return false;
+    }
+};
+
+// Tab reaches only the selected option of a group (any of them while none is), as on the
+// original desktop; the arrow keys move between the options.
+void tabToSelectedOption(QWidget *container) {
+    const auto options = container->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly);
+    const bool anySelected =
+        std::any_of(options.begin(), options.end(), [](auto *o) { return o->isChecked(); });
+    for (QRadioButton *option : options)
+        option->setFocusPolicy(!anySelected || option->isChecked() ? Qt::StrongFocus
+                                                                   : Qt::ClickFocus);
+}
 
 QWidget *create(const Item &item, QWidget *parent) {
     const QString caption = QString::fromUtf8(item.caption);
@@ -73,6 +118,8 @@ QWidget *create(const Item &item, QWidget *parent) {
         auto *style = new OptionButtonStyle;
         style->setParent(option);
         option->setStyle(style);
+        QObject::connect(option, &QAbstractButton::toggled, option,
+                         [parent] { tabToSelectedOption(parent); });
         return option;
     }
     case Kind::ComboBox: {
@@ -80,6 +127,7 @@ QWidget *create(const Item &item, QWidget *parent) {
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
         list->setEditText(caption);
+        new ShowTextStart(list);
         return list;
     }
     case Kind::TextField: {
@@ -115,14 +163,19 @@ void applyColours(QWidget *w, const Item &item) {
         palette.setColor(field ? QPalette::Base : QPalette::Window, toColor(*item.background));
         w->setAutoFillBackground(!field);
     }
-    if (item.foreground)
-        palette.setColor(field ? QPalette::Text : QPalette::WindowText, toColor(*item.foreground));
+    // A fixed background keeps its text readable whatever the desktop's theme.
+    QColor text = item.foreground ? toColor(*item.foreground) : QColor(Qt::black);
+    if (!item.foreground && contrastRatio(Qt::black, toColor(*item.background)) <
+                                contrastRatio(Qt::white, toColor(*item.background)))
+        text = Qt::white;
+    palette.setColor(field ? QPalette::Text : QPalette::WindowText, text);
     w->setPalette(palette);
 }
 
 } // namespace
 
 Controls build(QWidget *client, std::span<const Item> items) {
+    accessibility::installInterfaces();
     Controls controls;
     std::vector<std::pair<int, QWidget *>> focusOrder;
     for (const Item &item : items) {

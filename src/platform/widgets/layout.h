@@ -54,13 +54,18 @@ struct Item {
     const char *parent = nullptr; // object name of the containing frame; nullptr: client area
     FontSpec font{};
     std::optional<Rgb> background{};
-    std::optional<Rgb> foreground{};
-    bool border = false; // thin single border (labels)
+    std::optional<Rgb> foreground{}; // with a background and none given: black, or white
+                                     // where black would not be readable
+    bool border = false;             // thin single border (labels)
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     bool wordWrap = false; // labels
     int maxLength = 0;     // text fields; 0 = no limit
     SliderSpec slider{};   // sliders
 };
+
+// Contrast ratio of two colours as WCAG 2 defines it: 1 for the same colour up to 21 for black
+// on white, whichever is the lighter. Text needs at least 4.5.
+double contrastRatio(const QColor &a, const QColor &b);
 
 // Object name of an item: "cmdLCD(2)" for an array element, else the plain name.
 QString objectName(const char *name, int index = -1);

@@ -15,6 +15,9 @@ public:
     int index() const { return index_; }
     QColor background() const { return background_; }
     void setBackground(const QColor &colour);
+    // Whether the cell is lit; a screen reader reads it as a check box's state.
+    bool isChecked() const { return checked_; }
+    void setChecked(bool checked);
 
 signals:
     void clicked(int index);
@@ -25,8 +28,12 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // The cell next to this one in the direction of an arrow key, or nullptr at the edge.
+    PixelCell *neighbour(int key) const;
+
     int index_;
     QColor background_{Qt::white};
+    bool checked_ = false;
 };
 
 } // namespace torvika

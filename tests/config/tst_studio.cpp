@@ -1,0 +1,176 @@
+// The character studio through the real dialog on a serial line: what strokes, undo, the
+// transforms, paste, recall and files leave in the grid, and what the grid then sends.
+#include "config/frmudchar.h"
+#include "platform/pixelcell.h"
+#include "settings/charsetfile.h"
+#include "support/wiredpanel.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace torvika;
+using namespace torvika::test;
+
+namespace {
+
+const char *const CellRows[] = {"UDC1",  "UDC1A", "UDC1B", "UDC1C",
+                                "UDC1D", "UDC1E", "UDC1F", "UDC1G"};
+
+// The panel on a pty with its dialog open and active.
+struct Studio {
+    WiredPanel panel;
+    FrmUDChar *dialog = nullptr;
+
+    Studio() {
+        panel.window->mnuConfig()->trigger();
+        dialog = panel.window->configDialog();
+        QVERIFY(QTest::qWaitForWindowActive(dialog));
+    }
+    PixelCell *cell(const QString &rowAndWeight) const { // "0:16": top row, leftmost
+        return dialog->controls().get<PixelCell>(CellRows[rowAndWeight.section(u':', 0, 0).toInt()],
+                                                 rowAndWeight.section(u':', 1).toInt());
+    }
+    // Steps: "cell 0:16" clicks a cell, "drag 0:16 1:16 ..." presses on the first cell and
+    // moves over the others, "click cmdSetUD(3)", "act actUndo", "keys 0:16 Ctrl+Z" types on a
+    // focused cell, "clip <text>" puts text on the clipboard.
+    void run(const QStringList &steps) {
+        for (const QString &step : steps) {
+            const QString verb = step.section(u' ', 0, 0), rest = step.section(u' ', 1);
+            const QStringList cells = rest.split(u' ');
+            if (verb == u"cell" || verb == u"click") {
+                QTest::mouseClick(verb == u"cell" ? cell(rest) : dialog->controls().find(rest),
+                                  Qt::LeftButton);
+            } else if (verb == u"drag") {
+                QTest::mousePress(cell(cells.first()), Qt::LeftButton);
+                for (const QString &c : cells.mid(1))
+                    QTest::mouseMove(cell(c));
+                QTest::mouseRelease(cell(cells.last()), Qt::LeftButton);
+            } else if (verb == u"act") {
+                dialog->findChild<QAction *>(rest)->trigger();
+            } else if (verb == u"keys") {
+                cell(cells[0])->setFocus();
+                QTest::keySequence(cell(cells[0]), QKeySequence(cells.value(1)));
+            } else if (verb == u"clip") {
+                QGuiApplication::clipboard()->setText(rest);
+            }
+        }
+    }
+    // The grid and its labels show `rows`, and Set As Char 3, Send Bitmap to LCD put them on
+    // the line as character 3.
+    void expectOnLine(const QByteArray &rows) {
+        for (int r = 0; r < 8; ++r) {
+            const auto *label =
+                dialog->controls().get<QLabel>(qPrintable(QStringLiteral("lblRow%1").arg(r + 1)));
+            QCOMPARE(label->text().toInt(nullptr, 16), int(rows[r]));
+            for (const int w : {16, 8, 4, 2, 1})
+                QCOMPARE(cell(QStringLiteral("%1:%2").arg(r).arg(w))->background(),
+                         rows[r] & w ? LitColour : UnlitColour);
+        }
+        run({"click cmdSetUD(3)", "click cmdLoadUD"});
+        const QByteArray frame =
+            QByteArray::fromHex("FE64") + QByteArray(24, '\0') + rows + QByteArray(32, '\0');
+        QCOMPARE(panel.peer.read(66).toHex(' '), frame.toHex(' '));
+    }
+};
+
+// Steps separated by ';', the rows the grid then shows, the reason a message box gives.
+struct Case {
+    const char *name, *steps, *rows, *refusal = "";
+};
+const Case Cases[] = {
+    {"a drag lights every cell it meets", "drag 0:16 1:16 2:16 2:8", "1010180000000000"},
+    {"a drag from a lit cell clears", "click cmdSetAll;drag 0:16 0:8 1:8", "07171F1F1F1F1F1F"},
+    {"undo takes back a whole drag", "cell 7:1;drag 0:16 1:16 2:16;keys 0:16 Ctrl+Z",
+     "0000000000000001"},
+    {"undo takes back Set All, redo brings it again",
+     "cell 0:1;click cmdSetAll;act actUndo;act actUndo;keys 0:1 Ctrl+Shift+Z", "0100000000000000"},
+    {"Ctrl+Y redoes Clear All", "click cmdSetAll;click cmdClrAll;act actUndo;keys 2:2 Ctrl+Y",
+     "0000000000000000"},
+    {"shift right, then down, by the menu", "cell 0:16;cell 1:1;act actShiftRight;act actShiftDown",
+     "0008000000000000"},
+    {"shift left, up and mirror left-right",
+     "cell 7:1;cell 6:16;act actShiftLeft;act actShiftUp;act actMirrorLeftRight",
+     "0000000000000800"},
+    {"shortcuts shift right, mirror top-bottom, invert",
+     "cell 0:16;keys 0:16 Ctrl+Shift+Right;keys 0:16 Ctrl+Shift+M;keys 0:16 Ctrl+I",
+     "1F1F1F1F1F1F1F17"},
+    {"undo takes back one transform", "cell 3:16;act actInvert;act actMirrorLeftRight;act actUndo",
+     "1F1F1F0F1F1F1F1F"},
+    {"a pasted Arduino array is one step",
+     "cell 0:1;clip byte c[8] = {B00000, B01010, B11111, B11111, B01110, B00100, B00000, "
+     "B00000};;keys 5:4 Ctrl+V;act actUndo;act actRedo",
+     "000A1F1F0E040000"},
+    {"a refused paste changes nothing and records nothing",
+     "cell 1:2;clip {0, 0x0A, 0x20, 0, 0, 0, 0, 0};act actPaste;act actUndo;act actRedo",
+     "0002000000000000", "Value 3, 0x20, is over 0x1F: a row has five pixels."},
+    {"a stored character comes back with Edit",
+     "cell 6:8;click cmdSetUD(3);click cmdClrAll;act actEditChar3", "0000000000000800"},
+};
+
+} // namespace
+
+class TstStudio : public QObject {
+    Q_OBJECT
+
+private slots:
+    void gridChangesReachTheLine_data() {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QByteArray>("rows");
+        QTest::addColumn<QString>("refusal");
+        for (const Case &c : Cases)
+            QTest::addRow("%s", c.name) << QString(c.steps).split(u';', Qt::SkipEmptyParts)
+                                        << QByteArray::fromHex(c.rows) << QString(c.refusal);
+    }
+    void gridChangesReachTheLine() {
+        QFETCH(QStringList, steps);
+        QFETCH(QByteArray, rows);
+        QFETCH(QString, refusal);
+        Studio s;
+        s.run(steps);
+        s.expectOnLine(rows);
+        QCOMPARE(s.panel.boxes.shown.size(), refusal.isEmpty() ? 0 : 1);
+        QCOMPARE(s.panel.boxes.shown.value(0).detail, refusal);
+    }
+
+    void copiesAndShowsStoredCharacters() {
+        Studio s;
+        s.run({"cell 2:16", "keys 2:16 Ctrl+C", "click cmdSetUD(6)"});
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 "{0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00}");
+        auto *button = s.dialog->controls().get<QPushButton>("cmdSetUD", 6);
+        QVERIFY(button->toolTip().contains("0x10") && button->toolTip().contains(LitColour.name()));
+        QCOMPARE(button->actions().value(0)->text(), "Edit Character 6");
+        QVERIFY(s.cell("0:16")->actions().contains(s.dialog->findChild<QAction *>("actPaste")));
+    }
+
+    void characterSetsGoToAndFromFiles() {
+        QTemporaryDir dir;
+        const QString good = dir.filePath("good.tvkchars"), bad = dir.filePath("bad.tvkchars");
+        Studio s;
+        auto *row0 = s.dialog->controls().get<QLineEdit>("txtLine1");
+        row0->setText(" Hello ");
+        s.run({"cell 0:16", "click cmdSetUD(3)"});
+        QVERIFY(s.dialog->saveCharacterSet(good) && s.dialog->exportCHeader(dir.filePath("c.h")));
+        row0->clear();
+        s.run({"click cmdClrAll", "click cmdSetUD(3)"});
+        QVERIFY(s.dialog->openCharacterSet(good));
+        QCOMPARE(row0->text(), " Hello ");
+        QCOMPARE(charset::writeWhole(bad, "[Characters]\n0=1F 1F\n"), QString());
+        QVERIFY(!s.dialog->openCharacterSet(bad));
+        QCOMPARE(s.panel.boxes.shown.value(0).detail,
+                 "bad.tvkchars: Line 2: character 0 has 2 values; it needs eight hex bytes, top "
+                 "row first.");
+        s.run({"click cmdLoadUD"}); // slot 3 as the good file had it
+        QCOMPARE(
+            s.panel.peer.read(66).toHex(),
+            (QByteArray::fromHex("FE64") + QByteArray(24, '\0') + '\x10' + QByteArray(39, '\0'))
+                .toHex());
+    }
+};
+
+QTEST_MAIN(TstStudio)
+#include "tst_studio.moc"
