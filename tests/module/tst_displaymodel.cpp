@@ -47,10 +47,8 @@ private slots:
         rule("back space moves left and blanks", "abc" + hex("08"), "ab", "", 0, 2);
         rule("back space at row 1 goes to the end of row 0", a16 + hex("08"), a16.first(15), "", 0,
              15);
-        rule("back space at home stays", hex("08"), "", "", 0, 0);
         rule("next line goes to the start of the other row", "ab" + hex("0C") + "c", "ab", "c", 1,
              1);
-        rule("next line from row 1 goes to row 0", hex("0C0C") + "z", "z", "", 0, 1);
         rule("clear screen blanks and homes", "abc" + hex("0D"), "", "", 0, 0);
         rule("home keeps the text", "abc" + hex("0B") + "X", "Xbc", "", 0, 1);
         rule("cursor left and right move without writing", "abc" + hex("0E0E0F"), "abc", "", 0, 2);

@@ -48,41 +48,35 @@ QColor dot(LcdView &view, int column, int x, int y) {
 class TstWidgets : public QObject {
     Q_OBJECT
 private slots:
-    // Whatever the damage, and after changes that reach only the border.
-    void frameDrawsWhatAGroupBoxDraws() {
+    // The kept drawing never shows: whatever the damage, after a change that reaches only the
+    // border, a frame puts what a plain group box does; a button changed after it was painted
+    // puts its caption on the very pixels the text engine would draw.
+    void keptDrawingNeverShows() {
         FrameBox frame(QStringLiteral("Backlight"));
         QGroupBox plain(QStringLiteral("Backlight"));
-        const QRegion button(40, 40, 90, 30);
-        for (int round = 0; round < 2; ++round) {
+        for (const bool enabled : {true, false}) {
             for (QGroupBox *box : {static_cast<QGroupBox *>(&frame), &plain}) {
-                box->resize(185 - 20 * round, 97);
-                box->setEnabled(round == 0);
+                box->resize(enabled ? 185 : 160, 97);
+                box->setEnabled(enabled);
             }
-            QCOMPARE(render(frame, button), render(plain, button));
-            QCOMPARE(render(frame, QRegion(frame.titleRect()) + button),
-                     render(plain, QRegion(frame.titleRect()) + button));
-            QCOMPARE(render(frame), render(plain));
+            for (const QRegion &damage :
+                 {QRegion(40, 40, 90, 30), QRegion(frame.titleRect()), QRegion()})
+                QCOMPARE(render(frame, damage), render(plain, damage));
         }
-    }
-
-    // A button changed after it was painted looks as one made that way, its caption on the
-    // very pixels the text engine would draw.
-    void buttonCaptionFollowsChanges() {
-        CaptionButton changed(QStringLiteral("Set Cursor Position"));
-        changed.resize(120, 33);
-        const QImage before = render(changed);
-        changed.setText(QStringLiteral("Cursor Home"));
-        changed.resize(49, 41);
+        CaptionButton button(QStringLiteral("Set Cursor Position"));
+        button.resize(120, 33);
+        render(button);
+        button.setText(QStringLiteral("Cursor Home"));
+        button.resize(49, 41);
         CaptionButton bare(QString{});
         bare.resize(49, 41);
         QImage expected = render(bare);
         QPainter painter(&expected);
         painter.setFont(bare.font());
         painter.setPen(bare.palette().color(QPalette::Active, QPalette::ButtonText));
-        painter.drawText(changed.captionRect(), Qt::AlignCenter | Qt::TextWordWrap, changed.text());
+        painter.drawText(button.captionRect(), Qt::AlignCenter | Qt::TextWordWrap, button.text());
         painter.end();
-        QCOMPARE(render(changed), expected);
-        QVERIFY(render(changed) != before);
+        QCOMPARE(render(button), expected);
     }
 
     void messageBoxesAnswer() {

