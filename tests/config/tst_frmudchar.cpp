@@ -7,6 +7,7 @@
 
 using namespace torvika;
 using namespace torvika::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -118,13 +119,10 @@ private slots:
 
     void startupScreenRefusals_data() {
         columns<QString, QString>({"steps", "message"});
-        QTest::newRow("row 0 empty") << "type TxtLine2 xyz"
-                                     << "Text is Empty";
-        QTest::newRow("y with diaeresis would end the frame")
-            << "type txtLine1 ok; set TxtLine2 \u00FF"
-            << "Row 1";
-        QTest::newRow("a pasted carriage return would split the rows") << "set txtLine1 a\rb"
-                                                                       << "Row 0";
+        QTest::newRow("row 0 empty") << u"type TxtLine2 xyz"_s << u"Text is Empty"_s;
+        QTest::newRow("y diaeresis ends the frame")
+            << u"type txtLine1 ok; set TxtLine2 \u00FF"_s << u"Row 1"_s;
+        QTest::newRow("a pasted CR splits the rows") << u"set txtLine1 a\rb"_s << u"Row 0"_s;
     }
     void startupScreenRefusals() {
         QFETCH(QString, steps);

@@ -86,12 +86,9 @@ private slots:
     void typedKeys_data() {
         // keys: one key each, a character, \b back space or \r Enter
         columns<QString, QByteArray, QString, bool>({"keys", "bytes", "field", "refused"});
-        QTest::newRow("A then B sends 41 42 and shows only B")
-            << "AB" << hex("4142") << "B" << false;
-        QTest::newRow("Back space and Enter send nothing, empty the field")
-            << "A\b\r" << hex("41") << "" << false;
-        QTest::newRow("an emoji is refused with a message")
-            << "A\U0001F600" << hex("41") << "" << true;
+        QTest::newRow("A, B send 41 42, show only B") << "AB" << hex("4142") << "B" << false;
+        QTest::newRow("Back space, Enter empty the field") << "A\b\r" << hex("41") << "" << false;
+        QTest::newRow("an emoji is refused, named") << "A\U0001F600" << hex("41") << "" << true;
     }
     void typedKeys() {
         QFETCH(QString, keys);
@@ -158,12 +155,10 @@ private slots:
 
     void readInput_data() {
         columns<QByteArray, int, QString>({"reply", "delayMs", "labels"}); // reply once FE 0A came
-        QTest::newRow("FD shows HIGH LOW HIGH, the high bits ignored")
-            << hex("FD") << 0 << "HIGH LOW HIGH";
+        QTest::newRow("FD: the high bits ignored") << hex("FD") << 0 << "HIGH LOW HIGH";
         QTest::newRow("extra bytes: only the first counts") << hex("0206FF") << 0 << "LOW HIGH LOW";
         QTest::newRow("no answer keeps the labels") << QByteArray() << 0 << "  ";
-        QTest::newRow("an answer after the wait is taken by the next read")
-            << hex("07") << 300 << "  ";
+        QTest::newRow("too late: for the next read") << hex("07") << 300 << "  ";
     }
     void readInput() {
         QFETCH(QByteArray, reply);

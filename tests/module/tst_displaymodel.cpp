@@ -106,13 +106,11 @@ private slots:
     void barGraph_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("row0");
-        QTest::newRow("seven columns: one cell and two columns")
-            << hex("FE04FE2B07") << hex("FF01") + QByteArray(14, ' ');
-        QTest::newRow("80 columns fill the row") << hex("FE04FE2B50") << QByteArray(16, '\xff');
-        QTest::newRow("right to left, 9 columns: a cell and four from the right")
-            << hex("FE04FE2C09") << QByteArray(14, ' ') + hex("07FF");
-        QTest::newRow("widths 0 and 81 are refused")
-            << hex("FE04FE2B00FE2B51") << QByteArray(16, ' ');
+        const QByteArray blank(14, ' ');
+        QTest::newRow("7: a cell and two columns") << hex("FE04FE2B07") << hex("FF01") + blank;
+        QTest::newRow("80 fill the row") << hex("FE04FE2B50") << QByteArray(16, '\xff');
+        QTest::newRow("9 from the right") << hex("FE04FE2C09") << blank + hex("07FF");
+        QTest::newRow("0 and 81 are refused") << hex("FE04FE2B00FE2B51") << blank + "  ";
     }
     void barGraph() {
         QFETCH(QByteArray, bytes);

@@ -44,10 +44,8 @@ private slots:
     void typedText_data() {
         columns<QString, QByteArray, bool>({"typed", "bytes", "refused"});
         QTest::newRow("latin-1 and FE go out bare") << "\u00e9\u00fe" << hex("E9 FE") << false;
-        QTest::newRow("control codes and Delete are no characters")
-            << "\b\r\x7f" << QByteArray() << false;
-        QTest::newRow("a character above 255 refuses the whole text")
-            << "A\u20ac" << QByteArray() << true;
+        QTest::newRow("control codes, Delete: none") << "\b\r\x7f" << QByteArray() << false;
+        QTest::newRow("above 255 refuses the whole text") << "A\u20ac" << QByteArray() << true;
     }
     void typedText() {
         QFETCH(QString, typed);
@@ -139,17 +137,16 @@ private slots:
     // What cannot be placed is reported, and the next byte starts afresh.
     void unknownInputResynchronises_data() {
         columns<QByteArray, Kinds>({"bytes", "kinds"});
-        QTest::newRow("bytes 9, 10 and 16 to 31 have no meaning")
-            << hex("090A101F41") << Kinds{K::Unknown, K::Unknown, K::Unknown, K::Unknown, K::Text};
-        QTest::newRow("an unknown command takes its byte")
-            << hex("FE0541") << Kinds{K::Unknown, K::Text};
-        QTest::newRow("startup screen without a separator")
-            << hex("FEC86162FF41") << Kinds{K::Unknown, K::Text};
-        QTest::newRow("startup row 0 empty") << hex("FEC80D6162FF") << Kinds{K::Unknown};
-        QTest::newRow("startup row over 16 characters")
-            << hex("FEC8") + QByteArray(17, 'a') + hex("0DFF") << Kinds{K::Unknown};
-        QTest::newRow("startup screen that never ends is cut at its longest")
-            << hex("FEC8") + QByteArray(36, 'a') << Kinds{K::Unknown, K::Text, K::Text};
+        const K U = K::Unknown, T = K::Text;
+        QTest::newRow("bytes 9, 10, 16 to 31 mean nothing")
+            << hex("090A101F41") << Kinds{U, U, U, U, T};
+        QTest::newRow("an unknown command takes its byte") << hex("FE0541") << Kinds{U, T};
+        QTest::newRow("startup screen without a separator") << hex("FEC86162FF41") << Kinds{U, T};
+        QTest::newRow("startup row 0 empty") << hex("FEC80D6162FF") << Kinds{U};
+        QTest::newRow("startup row over 16")
+            << hex("FEC8") + QByteArray(17, 'a') + hex("0DFF") << Kinds{U};
+        QTest::newRow("never ends: cut at its longest")
+            << hex("FEC8") + QByteArray(36, 'a') << Kinds{U, T, T};
     }
     void unknownInputResynchronises() {
         QFETCH(QByteArray, bytes);

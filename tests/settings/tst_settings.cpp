@@ -236,8 +236,7 @@ private slots:
 
     void unwritableCases_data() {
         columns<int, int, bool>({"folderMode", "fileMode", "written"});
-        QTest::newRow("writable file in a read-only folder: written directly")
-            << 0555 << 0666 << true;
+        QTest::newRow("read-only folder: written directly") << 0555 << 0666 << true;
         QTest::newRow("read-only file: write lost") << 0777 << 0444 << false;
         // Rewriting a file that cannot be read would wipe every other setting.
         QTest::newRow("unreadable file: write lost, file kept") << 0777 << 0222 << false;
