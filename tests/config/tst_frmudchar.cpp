@@ -1,5 +1,4 @@
-// The configuration dialog as the operator meets it: opened from "Config LCD", driven by clicks
-// and keys, its bytes read at the far end of a real serial line.
+// The configuration dialog through its controls, its bytes read at the far end of a real line.
 #include "platform/pixelcell.h"
 #include "support/layoutcheck.h"
 #include "support/recordingserialport.h"

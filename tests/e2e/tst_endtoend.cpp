@@ -1,7 +1,4 @@
-// The panel and the virtual module on one line: what the operator does in the panel's
-// windows must show in the module's state, and the module's inputs in the panel's labels.
-// The module's session, driven through a real serial port: a speed change inside one chunk of
-// bytes, a state file that cannot be read or written.
+// The panel and the virtual module on one line; the module's session on a real serial port.
 #include "session.h"
 #include "support/wiredpanel.h"
 

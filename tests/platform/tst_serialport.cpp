@@ -1,5 +1,4 @@
-// The line-settings text, the port map and the real serial port on a pty: what opens, what is
-// refused and why.
+// The line-settings text, the port map and the real serial port on a pty: what opens, and why not.
 #include "platform/linesettings.h"
 #include "platform/portsettings.h"
 #include "platform/systemserialport.h"

@@ -1,6 +1,4 @@
-// The toolkit layers: frames and buttons that keep parts of their drawing must put on screen
-// exactly what a plain group box and a fresh button would; the message boxes answer; the
-// display widget draws the model's dots, cursor and backlight, the lamps its outputs.
+// The toolkit layers, the message boxes, the display widget and the lamps.
 #include "moduleview/lcdview.h"
 #include "platform/captionbutton.h"
 #include "platform/framebox.h"

@@ -1,5 +1,4 @@
-// The wire protocol: the bytes of every frame the windows send, checked against literal bytes,
-// and the module's decoder on those frames and on what no frame can be.
+// The bytes of the frames, literal, and the module's decoder on frames and on what none can be.
 #include "protocol/framedecoder.h"
 #include "protocol/frames.h"
 #include "protocol/hex.h"

@@ -1,6 +1,4 @@
-// The settings: the private-profile rules on bytes (what a read finds, what a write changes,
-// what it refuses) and the file on disk (created where missing, changed in place of its one key,
-// replaced whole, never rewritten when it cannot be read, its folder chosen as the install allows).
+// The private-profile rules on bytes, and the settings file on disk.
 #include "settings/modini.h"
 #include "settings/profile.h"
 #include "support/data.h"
@@ -210,7 +208,6 @@ private slots:
     // What is there is no settings file: named, never read, never replaced.
     void unusableFilesAreLeftAlone_data() {
         columns<QString, QString>({"kind", "problem"});
-        QTest::newRow("a folder") << u"folder"_s << u"is a folder"_s;
         QTest::newRow("a pipe, whose read would block") << u"pipe"_s << u"not a regular file"_s;
         QTest::newRow("a file over 16 MB") << u"huge"_s << u"larger than 16 MB"_s;
     }
@@ -219,9 +216,7 @@ private slots:
         QFETCH(QString, problem);
         const ModIni ini(dir_->path());
         const QByteArray node = QFile::encodeName(ini.fileName());
-        if (kind == u"folder")
-            QVERIFY(QDir().mkpath(ini.fileName()));
-        else if (kind == u"pipe")
+        if (kind == u"pipe")
             QVERIFY(::mkfifo(node.constData(), 0644) == 0);
         else if (kind == u"huge")
             QVERIFY(put(ini.fileName(), "[Settings]\nCommPort=1\n" + QByteArray(17 << 20, ';')));
