@@ -158,8 +158,7 @@ private slots:
                 .toHex(' '));
     }
 
-    // A port that will not open: one message per click, nothing written, nothing lost; a write
-    // that fails part-way is reported once and ends the click.
+    // A port that will not open: one message a click, nothing lost; a failed write ends the click.
     void portFailures() {
         RecordingSerialPort port;
         port.failOpenReason = QStringLiteral("no such device");

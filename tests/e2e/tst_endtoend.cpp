@@ -14,8 +14,7 @@ using namespace torvika::vmodule;
 namespace {
 
 // The module started headless; the latest of each kind of its JSON lines, as they come.
-class Module {
-public:
+struct Module {
     explicit Module(const QString &folder) : link(folder + QStringLiteral("/module")) {
         QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] {
             buffer_ += process_.readAllStandardOutput();
@@ -41,8 +40,6 @@ public:
 
     const QString link;
     QHash<QString, QJsonObject> last;
-
-private:
     QProcess process_;
     QByteArray buffer_;
 };

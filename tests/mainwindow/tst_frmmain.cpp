@@ -87,7 +87,6 @@ private slots:
     }
 
     void typedKeys_data() {
-        // keys: one key each, a character, \b back space or \r Enter
         columns<QString, QByteArray, QString, bool>({"keys", "bytes", "field", "refused"});
         QTest::newRow("A, B send 41 42, show only B") << "AB" << hex("4142") << "B" << false;
         QTest::newRow("Back space, Enter empty the field") << "A\b\r" << hex("41") << "" << false;

@@ -46,9 +46,8 @@ QColor dot(LcdView &view, int column, int x, int y) {
 class TstWidgets : public QObject {
     Q_OBJECT
 private slots:
-    // The kept drawing never shows: whatever the damage, after a change that reaches only the
-    // border, a frame puts what a plain group box does; a button changed after it was painted
-    // puts its caption on the very pixels the text engine would draw.
+    // Frames and buttons keep parts of their drawing; what shows is always what a group box
+    // and the text engine would draw, after any change.
     void keptDrawingNeverShows() {
         FrameBox frame(QStringLiteral("Backlight"));
         QGroupBox plain(QStringLiteral("Backlight"));

@@ -258,9 +258,8 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{u"torvika.ini"_s});
     }
 
-    // The settings file lies beside the program when it may write there; an installed panel,
-    // even one run by root, keeps it in $XDG_CONFIG_HOME/torvika or else ~/.config/torvika.
-    // Choosing creates nothing.
+    // Beside the program when it may write there; for an installed panel, even run by root,
+    // $XDG_CONFIG_HOME/torvika or ~/.config/torvika. Choosing creates nothing.
     void settingsFolder() {
         const QString base = dir_->path() + u'/';
         QVERIFY(QDir().mkpath(base + u"bin"_s));
