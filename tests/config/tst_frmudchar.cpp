@@ -1,5 +1,4 @@
-// The configuration dialog as the operator meets it: opened from "Config LCD", driven by clicks
-// and keys, its bytes read at the far end of a real serial line.
+// The configuration dialog through its controls, its bytes read at the far end of a real line.
 #include "platform/pixelcell.h"
 #include "support/layoutcheck.h"
 #include "support/recordingserialport.h"
@@ -7,6 +6,7 @@
 
 using namespace torvika;
 using namespace torvika::test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -118,13 +118,10 @@ private slots:
 
     void startupScreenRefusals_data() {
         columns<QString, QString>({"steps", "message"});
-        QTest::newRow("row 0 empty") << "type TxtLine2 xyz"
-                                     << "Text is Empty";
-        QTest::newRow("y with diaeresis would end the frame")
-            << "type txtLine1 ok; set TxtLine2 \u00FF"
-            << "Row 1";
-        QTest::newRow("a pasted carriage return would split the rows") << "set txtLine1 a\rb"
-                                                                       << "Row 0";
+        QTest::newRow("row 0 empty") << u"type TxtLine2 xyz"_s << u"Text is Empty"_s;
+        QTest::newRow("y diaeresis ends the frame")
+            << u"type txtLine1 ok; set TxtLine2 \u00FF"_s << u"Row 1"_s;
+        QTest::newRow("a pasted CR splits the rows") << u"set txtLine1 a\rb"_s << u"Row 0"_s;
     }
     void startupScreenRefusals() {
         QFETCH(QString, steps);
@@ -161,8 +158,7 @@ private slots:
                 .toHex(' '));
     }
 
-    // A port that will not open: one message per click, nothing written, nothing lost; a write
-    // that fails part-way is reported once and ends the click.
+    // A port that will not open: one message a click, nothing lost; a failed write ends the click.
     void portFailures() {
         RecordingSerialPort port;
         port.failOpenReason = QStringLiteral("no such device");

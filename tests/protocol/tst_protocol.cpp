@@ -1,5 +1,4 @@
-// The wire protocol: the bytes of every frame the windows send, checked against literal bytes,
-// and the module's decoder on those frames and on what no frame can be.
+// The bytes of the frames, literal, and the module's decoder on frames and on what none can be.
 #include "protocol/framedecoder.h"
 #include "protocol/frames.h"
 #include "protocol/hex.h"
@@ -43,12 +42,9 @@ private slots:
 
     void typedText_data() {
         columns<QString, QByteArray, bool>({"typed", "bytes", "refused"});
-        QTest::newRow("letters go out as their codes") << "Ab" << hex("41 62") << false;
         QTest::newRow("latin-1 and FE go out bare") << "\u00e9\u00fe" << hex("E9 FE") << false;
-        QTest::newRow("control codes and Delete are no characters")
-            << "\b\r\x7f" << QByteArray() << false;
-        QTest::newRow("a character above 255 refuses the whole text")
-            << "A\u20ac" << QByteArray() << true;
+        QTest::newRow("control codes, Delete: none") << "\b\r\x7f" << QByteArray() << false;
+        QTest::newRow("above 255 refuses the whole text") << "A\u20ac" << QByteArray() << true;
     }
     void typedText() {
         QFETCH(QString, typed);
@@ -57,8 +53,7 @@ private slots:
         QTEST(text.problem.contains(u"8364"), "refused");
     }
 
-    // The custom character frame goes out in eight writes: prefix, command and character 0,
-    // then one character each.
+    // The custom character frame in eight writes: prefix, command, character 0, then one each.
     void dialogFrames() {
         Bitmaps bitmaps{};
         for (int i = 0; i < UserChars * CharRows; ++i)
@@ -121,7 +116,6 @@ private slots:
         QTEST(frames[0].meaning(), "meaning");
     }
 
-    // The same frames must come out however the line cuts the bytes.
     void anySplitGivesTheSameFrames() {
         const QByteArray line = hex("4869FE32010F") + hex("FE64") + QByteArray(64, '\x05') +
                                 hex("FEC86162630D78797AFF FE140D") + "Saved" + hex("FE0A 0D");
@@ -140,19 +134,16 @@ private slots:
     // What cannot be placed is reported, and the next byte starts afresh.
     void unknownInputResynchronises_data() {
         columns<QByteArray, Kinds>({"bytes", "kinds"});
-        QTest::newRow("bytes 9, 10 and 16 to 31 have no meaning")
-            << hex("090A101F41") << Kinds{K::Unknown, K::Unknown, K::Unknown, K::Unknown, K::Text};
-        QTest::newRow("an unknown command takes its byte")
-            << hex("FE0541") << Kinds{K::Unknown, K::Text};
-        QTest::newRow("FE FE is an unknown command")
-            << hex("FEFE0D") << Kinds{K::Unknown, K::Control};
-        QTest::newRow("startup screen without a separator")
-            << hex("FEC86162FF41") << Kinds{K::Unknown, K::Text};
-        QTest::newRow("startup row 0 empty") << hex("FEC80D6162FF") << Kinds{K::Unknown};
-        QTest::newRow("startup row over 16 characters")
-            << hex("FEC8") + QByteArray(17, 'a') + hex("0DFF") << Kinds{K::Unknown};
-        QTest::newRow("startup screen that never ends is cut at its longest")
-            << hex("FEC8") + QByteArray(36, 'a') << Kinds{K::Unknown, K::Text, K::Text};
+        const K U = K::Unknown, T = K::Text;
+        QTest::newRow("bytes 9, 10, 16 to 31 mean nothing")
+            << hex("090A101F41") << Kinds{U, U, U, U, T};
+        QTest::newRow("an unknown command takes its byte") << hex("FE0541") << Kinds{U, T};
+        QTest::newRow("startup screen without a separator") << hex("FEC86162FF41") << Kinds{U, T};
+        QTest::newRow("startup row 0 empty") << hex("FEC80D6162FF") << Kinds{U};
+        QTest::newRow("startup row over 16")
+            << hex("FEC8") + QByteArray(17, 'a') + hex("0DFF") << Kinds{U};
+        QTest::newRow("never ends: cut at its longest")
+            << hex("FEC8") + QByteArray(36, 'a') << Kinds{U, T, T};
     }
     void unknownInputResynchronises() {
         QFETCH(QByteArray, bytes);
@@ -167,20 +158,15 @@ private slots:
         QCOMPARE(all + d.pending(), bytes); // every byte accounted for
     }
 
-    void truncatedFramesWaitThenFlush_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("the prefix alone") << hex("FE");
-        QTest::newRow("cursor position without its column") << hex("FE3201");
-        QTest::newRow("startup screen without its end") << hex("FEC8616263");
-    }
     void truncatedFramesWaitThenFlush() {
-        QFETCH(QByteArray, bytes);
-        FrameDecoder d;
-        QVERIFY(d.feed(bytes).isEmpty());
-        const std::optional<DecodedFrame> cut = d.flush();
-        QVERIFY(cut && cut->kind == K::Unknown && cut->bytes == bytes);
-        QVERIFY(d.pending().isEmpty() && !d.flush());
-        QCOMPARE(d.feed("A").size(), 1); // and it starts afresh
+        for (const QByteArray &bytes : {hex("FE"), hex("FE3201"), hex("FEC8616263")}) {
+            FrameDecoder d;
+            QVERIFY(d.feed(bytes).isEmpty());
+            const std::optional<DecodedFrame> cut = d.flush();
+            QVERIFY(cut && cut->kind == K::Unknown && cut->bytes == bytes);
+            QVERIFY(d.pending().isEmpty() && !d.flush());
+            QCOMPARE(d.feed("A").size(), 1); // and it starts afresh
+        }
     }
 };
 

@@ -15,9 +15,8 @@ namespace torvika::test {
 
 namespace {
 
-// Whether `text` shows whole in `area`: on one line, or word-wrapped with no word wider than
-// the area and every line's letters inside it (the last line's descent may touch the border,
-// as it did in the original toolkit).
+// Whether `text` shows whole in `area`, on one line or word-wrapped (the last line's descent
+// may touch the border, as in the original toolkit).
 bool fits(const QString &text, const QFont &font, const QRect &area, bool wrap) {
     const QFontMetrics fm(font);
     if (!wrap)

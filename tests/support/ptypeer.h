@@ -10,8 +10,7 @@ namespace torvika::test {
 // slavePath() as its serial device; the test reads what it sent and answers from the master.
 class PtyPeer {
 public:
-    // keepSlaveOpen: hold a slave descriptor so the line stays up while the program closes and
-    // reopens the port.
+    // keepSlaveOpen: the line stays up while the program closes and reopens the port.
     explicit PtyPeer(bool keepSlaveOpen = true);
     ~PtyPeer();
     PtyPeer(const PtyPeer &) = delete;
