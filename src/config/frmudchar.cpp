@@ -8,7 +8,6 @@
 #include "platform/pixelcell.h"
 #include "protocol/frames.h"
 
-#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -44,14 +43,6 @@ constexpr accessibility::SpokenName SpokenNames[] = {
     {.control = "TxtLine2", .name = "Startup screen row 1"},
 };
 
-// The dialog is a window of its own; screen readers are told it is a dialog.
-QAccessibleInterface *dialogInterface(const QString &className, QObject *object) {
-    if (className == QLatin1String(FrmUDChar::staticMetaObject.className()))
-        if (auto *dialog = qobject_cast<FrmUDChar *>(object))
-            return new QAccessibleWidget(dialog, QAccessible::Dialog);
-    return nullptr;
-}
-
 } // namespace
 
 FrmUDChar::FrmUDChar(SerialPort &port, MessageBoxes &boxes, QWidget *parent)
@@ -61,7 +52,8 @@ FrmUDChar::FrmUDChar(SerialPort &port, MessageBoxes &boxes, QWidget *parent)
     setWindowIcon(appIcon());
     setFont(layoutFont(layout::FontSpec{}));
     setFixedSize(layout::px(FrmUDCharClientWidth), layout::px(FrmUDCharClientHeight));
-    QAccessible::installFactory(dialogInterface);
+    // A window of its own that screen readers are told is a dialog.
+    accessibility::setWindowRole(staticMetaObject, QAccessible::Dialog);
     createStudioActions();
 }
 

@@ -1,6 +1,7 @@
 #include "trafficlog/trafficwindow.h"
 
 #include "moduleview/lcdview.h"
+#include "platform/accessibility.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -35,6 +36,7 @@ TrafficWindow::TrafficWindow(TrafficRecorder &recorder, DisplayMirror &mirror, M
     : QWidget(parent, Qt::Window), mirror_(mirror), boxes_(boxes), model_(recorder, mirror) {
     setObjectName(QStringLiteral("frmTrafficLog"));
     setWindowTitle(QStringLiteral("Traffic Log"));
+    accessibility::setWindowRole(staticMetaObject, QAccessible::Window);
     auto *layout = new QVBoxLayout(this);
 
     auto *top = new QHBoxLayout;

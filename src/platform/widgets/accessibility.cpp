@@ -6,8 +6,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QShortcut>
@@ -41,10 +43,18 @@ private:
     PixelCell *cell() const { return static_cast<PixelCell *>(widget()); }
 };
 
+QHash<QString, QAccessible::Role> &windowRoles() {
+    static QHash<QString, QAccessible::Role> roles;
+    return roles;
+}
+
 QAccessibleInterface *interfaceFor(const QString &className, QObject *object) {
     if (className == QLatin1String(PixelCell::staticMetaObject.className()))
         if (auto *cell = qobject_cast<PixelCell *>(object))
             return new PixelCellInterface(cell);
+    const auto role = windowRoles().constFind(className);
+    if (role != windowRoles().cend() && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), *role);
     return nullptr;
 }
 
@@ -55,19 +65,29 @@ void installInterfaces() {
     QAccessible::installFactory(interfaceFor);
 }
 
+void setWindowRole(const QMetaObject &windowClass, QAccessible::Role role) {
+    windowRoles().insert(QString::fromLatin1(windowClass.className()), role);
+    installInterfaces();
+}
+
 void nameControls(const layout::Controls &controls, std::span<const SpokenName> names) {
     for (const SpokenName &entry : names) {
         QWidget *control = controls.find(entry.control, entry.index);
         if (!control)
             continue;
-        if (entry.label) {
-            if (auto *label = controls.get<QLabel>(entry.label))
-                label->setBuddy(control);
-        } else if (entry.name && qobject_cast<QComboBox *>(control)) {
-            auto *label = new QLabel(QString::fromUtf8(entry.name), control->parentWidget());
+        auto *list = qobject_cast<QComboBox *>(control);
+        QLabel *label = entry.label ? controls.get<QLabel>(entry.label) : nullptr;
+        if (!label && entry.name && list) {
+            label = new QLabel(QString::fromUtf8(entry.name), control->parentWidget());
             label->setObjectName(control->objectName() + QStringLiteral("Name"));
-            label->setBuddy(control);
             label->hide();
+        }
+        if (label) {
+            label->setBuddy(control);
+            // The text field inside an editable list is a control of its own to the screen
+            // reader, reached by its own name.
+            if (list && list->lineEdit())
+                list->lineEdit()->setAccessibleName(label->text());
         } else if (entry.name) {
             control->setAccessibleName(QString::fromUtf8(entry.name));
         }

@@ -2,6 +2,7 @@
 
 #include "platform/layout.h"
 
+#include <QAccessible>
 #include <QObject>
 #include <QPointer>
 
@@ -31,6 +32,10 @@ void nameControls(const layout::Controls &controls, std::span<const SpokenName> 
 // Gives pixel cells their own accessible interface: a check box named by its accessible name
 // and checked when lit. Installed once; later calls do nothing.
 void installInterfaces();
+
+// A top-level window made from a plain widget is a "filler" to the screen reader; this tells
+// it what the window of the class is (QAccessible::Dialog, QAccessible::Window).
+void setWindowRole(const QMetaObject &windowClass, QAccessible::Role role);
 
 // F10 moves the keyboard to the window's menu bar, with its first entry current: Left and
 // Right move along it, Return, Enter or Space choose the entry, Escape goes back to where the
