@@ -5,6 +5,7 @@
 #include "support/wiredpanel.h"
 #include "trafficlog/trafficwindow.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
@@ -127,6 +128,10 @@ private slots:
         QVERIFY(
             m.cellText(2, 5).startsWith(QStringLiteral("opened port 1 (") + p.peer.slavePath()));
         QVERIFY(m.cellText(3, 1).startsWith(u'+'));
+        // What a screen reader is given for a cell.
+        QAccessibleTableInterface *cells =
+            QAccessible::queryAccessibleInterface(w->table())->tableInterface();
+        QCOMPARE(cells->cellAt(3, 4)->text(QAccessible::Name), QStringLiteral("FE 32 01 0F"));
         w->table()->selectRow(3);
         QCOMPARE(w->copySelection(CopyFormat::CArray),
                  QStringLiteral("const uint8_t frame[] = {0xFE, 0x32, 0x01, 0x0F};"));
