@@ -55,7 +55,7 @@ QStringList layoutFaults(const layout::Controls &controls, std::span<const layou
         const QWidget *w = controls.find(item.name, item.index);
         if (!w || !captionFits(w))
             faults << layout::objectName(item.name, item.index) + QStringLiteral(": caption");
-        if (item.kind != layout::Kind::Label && item.kind != layout::Kind::Frame)
+        if (w && item.kind != layout::Kind::Label && item.kind != layout::Kind::Frame)
             inputs.push_back(&item);
     }
     std::stable_sort(inputs.begin(), inputs.end(),
