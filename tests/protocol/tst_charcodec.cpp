@@ -6,19 +6,24 @@
 
 using namespace torvika::protocol;
 
-namespace {
-const CharBitmap Heart{0x00, 0x0A, 0x1F, 0x1F, 0x0E, 0x04, 0x00, 0x00};
-}
+static const CharBitmap Heart{0x00, 0x0A, 0x1F, 0x1F, 0x0E, 0x04, 0x00, 0x00};
 
 class TstCharCodec : public QObject {
     Q_OBJECT
 
 private slots:
+    // Each form as written, a header with every character, and any character read back.
     void writesEachFormAndReadsItBack() {
         QCOMPARE(charAsCArray(Heart), "{0x00, 0x0A, 0x1F, 0x1F, 0x0E, 0x04, 0x00, 0x00}");
         QCOMPARE(charAsBinary(Heart), "B00000, B01010, B11111, B11111, B01110, B00100, B00000, "
                                       "B00000");
         QCOMPARE(charAsHex(Heart), "00 0A 1F 1F 0E 04 00 00");
+        Bitmaps all{};
+        std::copy(Heart.begin(), Heart.end(), all.begin() + 7 * CharRows);
+        const QByteArray header = charSetAsCHeader(all);
+        QVERIFY(header.contains("[8][8] = {\n    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, "
+                                "0x00}, /* 0 */\n"));
+        QVERIFY(header.contains(charAsCArray(Heart).toLatin1() + "  /* 7 */\n};"));
         QRandomGenerator random(17);
         for (int i = 0; i < 3000; ++i) { // the empty and the full character, then random ones
             CharBitmap c;
@@ -60,9 +65,9 @@ private slots:
             << "Value 2, \"0A\", is not a row: write rows as 0x0A, B01010, 10 or .#.#.";
         QTest::addRow("a dot row of six") << ".....\n.#.#.#\n"
                                           << "Row 2, \".#.#.#\", has 6 pixels; a row has five.";
-        QTest::addRow("far too long") << QString(70000, u'0')
-                                      << "The text is 70000 characters long; one character is "
-                                         "written in far fewer.";
+        QTest::addRow("far too long")
+            << QString(70000, u'0')
+            << "The text is 70000 characters long; one character is written in far fewer.";
     }
     void readsOrRefuses() {
         QFETCH(QString, text);
@@ -70,14 +75,6 @@ private slots:
         const ParsedChar parsed = parseChar(text);
         QCOMPARE(parsed.problem, problem);
         QCOMPARE(parsed.rows, problem.isEmpty() ? std::optional(Heart) : std::nullopt);
-    }
-
-    void headerHoldsEveryCharacter() {
-        Bitmaps all{};
-        std::copy(Heart.begin(), Heart.end(), all.begin() + 7 * CharRows);
-        QVERIFY(charSetAsCHeader(all).contains(
-            "[8][8] = {\n    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, /* 0 */\n"));
-        QVERIFY(charSetAsCHeader(all).contains(charAsCArray(Heart).toLatin1() + "  /* 7 */\n};"));
     }
 };
 
