@@ -35,7 +35,6 @@ private slots:
         QTest::newRow("panel --version, the window system's options passed on") << panel << "-style fusion --version" << 0 << 0 << "torvika-panel 0.";
         QTest::newRow("panel, unknown option") << panel << "--colour" << 0 << 2 << "";
         QTest::newRow("panel, an argument") << panel << "torvika.ini" << 0 << 2 << "";
-        QTest::newRow("module --version") << TORVIKA_VIRTUAL_MODULE << "--version" << 0 << 0 << "torvika-virtual-module 0.";
         QTest::newRow("SIGTERM, as at logout") << panel << "" << int(SIGTERM) << 0 << "";
         // clang-format on
     }
