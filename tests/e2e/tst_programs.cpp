@@ -1,4 +1,4 @@
-// The programs as a shell and a desktop session meet them: options, exit statuses, signals.
+// The panel as a shell and a desktop session meet it: options, exit statuses, signals.
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -21,25 +21,22 @@ bool catches(qint64 pid, int signal) {
 class TestPrograms : public QObject {
     Q_OBJECT
 private slots:
-    // Without a display. A signal (not 0) ends the panel as closing it does: it writes its
-    // settings, which it keeps beside itself (so a copy in a folder of its own runs, offscreen).
+    // Options work without a display. A signal (not 0) ends the panel as closing it does: it
+    // writes its settings beside itself, so a copy runs (offscreen) in a folder of its own.
     void optionsAndSignals_data() {
-        QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("arguments");
         QTest::addColumn<int>("signal");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out"); // start of standard output; stderr then stays empty
-        const QString panel = TORVIKA_PANEL;
         // clang-format off
-        QTest::newRow("panel --help") << panel << "--help" << 0 << 0 << "Usage: torvika-panel [options]";
-        QTest::newRow("panel --version, the window system's options passed on") << panel << "-style fusion --version" << 0 << 0 << "torvika-panel 0.";
-        QTest::newRow("panel, unknown option") << panel << "--colour" << 0 << 2 << "";
-        QTest::newRow("panel, an argument") << panel << "torvika.ini" << 0 << 2 << "";
-        QTest::newRow("SIGTERM, as at logout") << panel << "" << int(SIGTERM) << 0 << "";
+        QTest::newRow("panel --help") << "--help" << 0 << 0 << "Usage: torvika-panel [options]";
+        QTest::newRow("panel --version, the window system's options passed on") << "-style fusion --version" << 0 << 0 << "torvika-panel 0.";
+        QTest::newRow("panel, unknown option") << "--colour" << 0 << 2 << "";
+        QTest::newRow("panel, an argument") << "torvika.ini" << 0 << 2 << "";
+        QTest::newRow("SIGTERM, as at logout") << "" << int(SIGTERM) << 0 << "";
         // clang-format on
     }
     void optionsAndSignals() {
-        QFETCH(QString, program);
         QFETCH(QString, arguments);
         QFETCH(int, signal);
         QFETCH(int, status);
@@ -47,7 +44,7 @@ private slots:
         QTemporaryDir dir;
         QProcess process;
         if (signal) {
-            QVERIFY(QFile::copy(program, dir.filePath("torvika-panel")));
+            QVERIFY(QFile::copy(TORVIKA_PANEL, dir.filePath("torvika-panel")));
             process.start(dir.filePath("torvika-panel"), {});
             QVERIFY(process.waitForStarted()); // exec'd: the handlers seen are the panel's
             QTRY_VERIFY_WITH_TIMEOUT(catches(process.processId(), signal), 10000);
@@ -58,7 +55,7 @@ private slots:
             env.remove("WAYLAND_DISPLAY");
             env.insert("QT_QPA_PLATFORM", "xcb"); // cannot start
             process.setProcessEnvironment(env);
-            process.start(program, arguments.split(u' '));
+            process.start(TORVIKA_PANEL, arguments.split(u' '));
         }
         QVERIFY(process.waitForFinished(10000));
         const QString stdOut = QString::fromLocal8Bit(process.readAllStandardOutput());
