@@ -33,44 +33,35 @@ private slots:
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         QTest::addColumn<QString>("frames");
-        QTest::newRow("port and speed from a settings file; inputs read")
-            << "--settings %i --port 3 text Hi outputs on off on read-inputs" << 0
-            << "1=HIGH 2=LOW 3=HIGH\n"
-            << ""
-            << "48|69|FE 2F 05|FE 0A";
-        QTest::newRow("probe: no answer, gone, the module at 19200")
-            << "probe --device %s --device %g --device %m" << 0
-            << "%s at 9600 bit/s: no answer\n%s at 19200 bit/s: no answer\n"
-               "%g at 9600 bit/s: cannot be opened: no such device\n"
-               "%g at 19200 bit/s: cannot be opened: no such device\n"
-               "%m at 9600 bit/s: no answer\n%m at 19200 bit/s: answered 1=HIGH 2=LOW 3=HIGH\n"
-            << "only the read-inputs query"
-            << "FE 0A";
-        QTest::newRow("bad argument: 2") << "--device %m clear cursor 2 0" << 2 << ""
-                                         << "argument 5 (\"2\"): cursor ROW"
-                                         << "";
-        QTest::newRow("missing device: 1") << "--device %g clear" << 1 << ""
-                                           << "torvika-send: %g: no such device\n"
-                                           << "";
-        QTest::newRow("missing settings file: 2") << "--device %m --settings %g clear" << 2 << ""
-                                                  << "%g does not exist"
-                                                  << "";
-        QTest::newRow("no answer to read-inputs: 3")
-            << "--device %s --speed 9600 read-inputs" << 3 << ""
-            << "No Response From LCD\n"
-            << "";
-        QTest::newRow("dry run: the frames, nothing opened")
-            << "--device %m --dry-run cursor 1 15 save" << 0
-            << "FE 32 01 0F  cursor to row 1, column 15\nFE 14 0D  save settings to memory\n53  "
-               "text \"S\"\n"
-            << ""
-            << "";
-        QTest::newRow("help") << "--help" << 0 << "Usage: "
-                              << ""
-                              << "";
-        QTest::newRow("version") << "--version" << 0 << "torvika-send "
-                                 << ""
-                                 << "";
+        struct {
+            const char *name, *args;
+            int status;
+            const char *out, *err = "", *frames = "";
+        } const calls[] = {
+            {"port and speed from a settings file; inputs read",
+             "--settings %i --port 3 text Hi outputs on off on read-inputs", 0,
+             "1=HIGH 2=LOW 3=HIGH\n", "", "48|69|FE 2F 05|FE 0A"},
+            {"probe: no answer, gone, the module at 19200",
+             "probe --device %s --device %g --device %m", 0,
+             "%s at 9600 bit/s: no answer\n%s at 19200 bit/s: no answer\n"
+             "%g at 9600 bit/s: cannot be opened: no such device\n"
+             "%g at 19200 bit/s: cannot be opened: no such device\n"
+             "%m at 9600 bit/s: no answer\n%m at 19200 bit/s: answered 1=HIGH 2=LOW 3=HIGH\n",
+             "only the read-inputs query", "FE 0A"},
+            {"bad argument: 2", "--device %m clear cursor 2 0", 2, "",
+             "argument 5 (\"2\"): cursor ROW"},
+            {"missing device: 1", "--device %g clear", 1, "", "torvika-send: %g: no such device\n"},
+            {"missing settings file: 2", "--device %m --settings %g clear", 2, "",
+             "%g does not exist"},
+            {"no answer to read-inputs: 3", "--device %s --speed 9600 read-inputs", 3, "",
+             "No Response From LCD\n"},
+            {"dry run: the frames, nothing opened", "--device %m --dry-run cursor 1 15 save", 0,
+             "FE 32 01 0F  cursor to row 1, column 15\nFE 14 0D  save settings to memory\n"
+             "53  text \"S\"\n"},
+            {"help", "--help", 0, "Usage: "},
+            {"version", "--version", 0, "torvika-send "}};
+        for (const auto &c : calls)
+            QTest::addRow("%s", c.name) << c.args << c.status << c.out << c.err << c.frames;
     }
     void callsReachTheModule() {
         QFETCH(QString, args);
