@@ -44,6 +44,7 @@ private slots:
         }
         const char *const refused[][2] = {
             {"clear cursor 2 0", "argument 3 (\"2\"): cursor ROW is a whole number from 0 to 1"},
+            {"cursor 0 16", "argument 3 (\"16\"): cursor COLUMN is a whole number from 0 to 15"},
             {"text h€",
              "argument 2 (\"h€\"): text STRING holds \"€\" (code 8364), which the display"},
             {"text a\tb", "argument 2 (\"a\tb\"): text STRING holds a control character (code 9)"},
