@@ -6,19 +6,24 @@
 
 using namespace torvika::protocol;
 
-namespace {
-const CharBitmap Heart{0x00, 0x0A, 0x1F, 0x1F, 0x0E, 0x04, 0x00, 0x00};
-}
+static const CharBitmap Heart{0x00, 0x0A, 0x1F, 0x1F, 0x0E, 0x04, 0x00, 0x00};
 
 class TstCharCodec : public QObject {
     Q_OBJECT
 
 private slots:
+    // Each form as written, a header with every character, and any character read back.
     void writesEachFormAndReadsItBack() {
         QCOMPARE(charAsCArray(Heart), "{0x00, 0x0A, 0x1F, 0x1F, 0x0E, 0x04, 0x00, 0x00}");
         QCOMPARE(charAsBinary(Heart), "B00000, B01010, B11111, B11111, B01110, B00100, B00000, "
                                       "B00000");
         QCOMPARE(charAsHex(Heart), "00 0A 1F 1F 0E 04 00 00");
+        Bitmaps all{};
+        std::copy(Heart.begin(), Heart.end(), all.begin() + 7 * CharRows);
+        const QByteArray header = charSetAsCHeader(all);
+        QVERIFY(header.contains("[8][8] = {\n    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, "
+                                "0x00}, /* 0 */\n"));
+        QVERIFY(header.contains(charAsCArray(Heart).toLatin1() + "  /* 7 */\n};"));
         QRandomGenerator random(17);
         for (int i = 0; i < 3000; ++i) { // the empty and the full character, then random ones
             CharBitmap c;
@@ -33,36 +38,31 @@ private slots:
     void readsOrRefuses_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("problem");
-        QTest::addRow("Arduino declaration of B values")
-            << "byte h[8] = {\n B00000,\n B01010,\n B11111,\n B11111,\n B01110,\n B00100,\n "
-               "B00000,\n B00000\n};"
-            << "";
-        QTest::addRow("C array with comments, 0X and 0b")
-            << "{ /* top */ 0X00, 0x0a, 0b11111, // mid\n 0x1f, 0x0E, 0x4, 0x00, 0x0 };"
-            << "";
-        QTest::addRow("decimal list") << "0, 10, 31, 31, 14, 4, 0, 0"
-                                      << "";
-        QTest::addRow("dot art, CRLF")
-            << ".....\r\n.#.#.\r\n#####\r\n11111\r\n01110\r\n..#..\r\n.....\r\n....."
-            << "";
-        QTest::addRow("seven rows") << "0 1 2 3 4 5 6"
-                                    << "Found 7 rows; a character has eight.";
-        QTest::addRow("empty") << " \n "
-                               << "There is no character in the text.";
-        QTest::addRow("0x20") << "{0, 0x0A, 0x20, 0, 0, 0, 0, 0}"
-                              << "Value 3, 0x20, is over 0x1F: a row has five pixels.";
-        QTest::addRow("two-digit numbers between blanks are hex")
-            << "10 31 00 00 00 00 00 00"
-            << "Value 2, 31 read as hex (separate decimal values with commas), is over 0x1F: a "
-               "row has five pixels.";
-        QTest::addRow("hex digits among decimals")
-            << "0, 0A, 1, 1, 1, 1, 1, 1"
-            << "Value 2, \"0A\", is not a row: write rows as 0x0A, B01010, 10 or .#.#.";
-        QTest::addRow("a dot row of six") << ".....\n.#.#.#\n"
-                                          << "Row 2, \".#.#.#\", has 6 pixels; a row has five.";
-        QTest::addRow("far too long") << QString(70000, u'0')
-                                      << "The text is 70000 characters long; one character is "
-                                         "written in far fewer.";
+        const char *const rows[][3] = {
+            {"Arduino declaration of B values",
+             "byte h[8] = {\n B00000,\n B01010,\n B11111,\n B11111,\n B01110,\n B00100,\n "
+             "B00000,\n B00000\n};"},
+            {"C array with comments, 0X and 0b",
+             "{ /* top */ 0X00, 0x0a, 0b11111, // mid\n 0x1f, 0x0E, 0x4, 0x00, 0x0 };"},
+            {"decimal list", "0, 10, 31, 31, 14, 4, 0, 0"},
+            {"dot art, CRLF",
+             ".....\r\n.#.#.\r\n#####\r\n11111\r\n01110\r\n..#..\r\n.....\r\n....."},
+            {"seven rows", "0 1 2 3 4 5 6", "Found 7 rows; a character has eight."},
+            {"empty", " \n ", "There is no character in the text."},
+            {"0x20", "{0, 0x0A, 0x20, 0, 0, 0, 0, 0}",
+             "Value 3, 0x20, is over 0x1F: a row has five pixels."},
+            {"two-digit numbers between blanks are hex", "10 31 00 00 00 00 00 00",
+             "Value 2, 31 read as hex (separate decimal values with commas), is over 0x1F: a row "
+             "has five pixels."},
+            {"hex digits among decimals", "0, 0A, 1, 1, 1, 1, 1, 1",
+             "Value 2, \"0A\", is not a row: write rows as 0x0A, B01010, 10 or .#.#."},
+            {"a dot row of six", ".....\n.#.#.#\n",
+             "Row 2, \".#.#.#\", has 6 pixels; a row has five."}};
+        for (const auto &r : rows)
+            QTest::addRow("%s", r[0]) << r[1] << (r[2] ? r[2] : "");
+        QTest::addRow("far too long")
+            << QString(70000, u'0')
+            << "The text is 70000 characters long; one character is written in far fewer.";
     }
     void readsOrRefuses() {
         QFETCH(QString, text);
@@ -70,14 +70,6 @@ private slots:
         const ParsedChar parsed = parseChar(text);
         QCOMPARE(parsed.problem, problem);
         QCOMPARE(parsed.rows, problem.isEmpty() ? std::optional(Heart) : std::nullopt);
-    }
-
-    void headerHoldsEveryCharacter() {
-        Bitmaps all{};
-        std::copy(Heart.begin(), Heart.end(), all.begin() + 7 * CharRows);
-        QVERIFY(charSetAsCHeader(all).contains(
-            "[8][8] = {\n    {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, /* 0 */\n"));
-        QVERIFY(charSetAsCHeader(all).contains(charAsCArray(Heart).toLatin1() + "  /* 7 */\n};"));
     }
 };
 

@@ -1,140 +1,92 @@
-// torvika-send as a process against the headless virtual module: what a call leaves on the
-// display, the inputs it reads, the module it finds, and its exit statuses.
-#include "settings/charsetfile.h"
+// torvika-send as a process against the headless virtual module: the frames a call puts on
+// the line, what it prints, the module it finds, and its exit statuses.
 #include "support/ptypeer.h"
 #include "support/virtualmodule.h"
 
 #include <QFile>
-#include <QJsonArray>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace torvika;
 using namespace torvika::test;
-
-namespace {
-
-struct Call {
-    int status = -1;
-    QString out, err;
-};
-
-// Arguments split at blanks.
-Call send(const QString &args) {
-    QProcess p;
-    p.start(QStringLiteral(TORVIKA_SEND), args.split(u' '));
-    p.waitForFinished(10000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-} // namespace
 
 class TstSend : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
-    QString module_ = QStringLiteral(TORVIKA_VIRTUAL_MODULE);
 
 private slots:
-    // One call, several commands: the module ends as the same clicks in the panel leave it,
-    // and its input switches are read.
-    void sessionReachesTheModule() {
-        VirtualModule module(module_, dir_.path());
-        QTRY_VERIFY_WITH_TIMEOUT(module.ready(), 10000);
-        module.send("inputs 5");
-        QTRY_COMPARE_WITH_TIMEOUT(module.state().value("inputs").toInt(), 5, 5000);
-        charset::CharacterSet set;
-        set.chars[0] = 0x10;
-        set.chars[7] = 0x01;
-        QVERIFY(charset::writeFile(dir_.filePath("set.tvkchars"), set).isEmpty());
-        // Port 3 of a settings file of its own stands for the module.
-        QFile ini(dir_.filePath("my.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[Settings]\nSetting=9600,n,8,1\n[Ports]\n3=" + module.link().toUtf8() + "\n");
-        ini.close();
-        const Call c = send(QStringLiteral("--settings %1 --port 3 clear text Hi chars %2 cursor 1 "
-                                           "5 char 1 backlight off brightness 80 outputs on off on "
-                                           "cursor-style block read-inputs")
-                                .arg(ini.fileName(), dir_.filePath("set.tvkchars")));
-        QCOMPARE(c.status, 0);
-        QTRY_COMPARE_WITH_TIMEOUT(module.state().value("outputs").toInt(), 5, 5000);
-        const QJsonObject s = module.state();
-        QCOMPARE(module.row(0), QStringLiteral("Hi") + QString(14, u' '));
-        QCOMPARE(module.row(1).at(5), QChar(0));
-        QCOMPARE(s.value("cursor"),
-                 QJsonObject({{"row", 1}, {"column", 6}, {"style", "blinking block"}}));
-        QCOMPARE(s.value("chars").toArray().at(0).toString(), QStringLiteral("1000000000000001"));
-        QCOMPARE(s.value("backlight"), QJsonObject({{"on", false}, {"level", 80}}));
-        QCOMPARE(c.out, QStringLiteral("1=HIGH 2=LOW 3=HIGH\n"));
-        QCOMPARE(c.err, QString());
-    }
-
-    void probeFindsTheModuleAt19200() {
-        QFile state(dir_.filePath("state.json"));
+    // A module at 19200 bit/s with the inputs 1 and 3 high; a settings file that maps port 3 to
+    // it and names that speed.
+    void initTestCase() {
+        QFile state(dir_.filePath("state.json")), ini(dir_.filePath("my.ini"));
         QVERIFY(state.open(QIODevice::WriteOnly) && state.write(R"({"speed": 19200})") > 0);
-        state.close();
-        VirtualModule module(module_, dir_.path());
-        QTRY_VERIFY_WITH_TIMEOUT(module.ready(), 10000);
-        PtyPeer empty;
-        const QString e = empty.slavePath(), m = module.link(), gone = dir_.filePath("gone");
-        const Call c =
-            send(QStringLiteral("probe --device %1 --device %2 --device %3").arg(e, gone, m));
-        QCOMPARE(c.status, 0);
-        QCOMPARE(c.out.split(u'\n'),
-                 QStringList({e + " at 9600 bit/s: no answer", e + " at 19200 bit/s: no answer",
-                              gone + " at 9600 bit/s: cannot be opened: no such device",
-                              gone + " at 19200 bit/s: cannot be opened: no such device",
-                              m + " at 9600 bit/s: no answer",
-                              m + " at 19200 bit/s: answered 1=LOW 2=LOW 3=LOW", ""}));
-        QVERIFY(c.err.contains(u"only the read-inputs query"));
-        QCOMPARE(empty.readAvailable(), QByteArray("\xFE\x0A\xFE\x0A"));
-        // The query at 9600 was lost on the module, which runs at 19200.
-        QTRY_COMPARE_WITH_TIMEOUT(module.frames(), QStringList{"FE 0A"}, 5000);
-        QCOMPARE(module.ignored().size(), 1);
+        QVERIFY(ini.open(QIODevice::WriteOnly) &&
+                ini.write("[Settings]\nSetting=19200,n,8,1\n[Ports]\n3=" +
+                          dir_.filePath("module").toUtf8() + "\n") > 0);
     }
 
-    // Arguments (%m: the module, %s: a line where nobody answers); status; how standard output
-    // begins; what standard error holds.
-    void exitStatuses_data() {
+    // Arguments (%m: the module, %s: a line where nobody answers, %g: a device that is gone,
+    // %i: the settings file); status; how standard output begins; what standard error holds;
+    // the frames the module decoded.
+    void callsReachTheModule_data() {
         QTest::addColumn<QString>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
-        QTest::newRow("bad argument") << "--device %m clear cursor 2 0" << 2 << ""
-                                      << "argument 5 (\"2\"): cursor ROW";
-        QTest::newRow("missing device") << "--device /nonexistent/tty clear" << 1 << ""
-                                        << "torvika-send: /nonexistent/tty: no such device\n";
-        QTest::newRow("missing settings file")
-            << "--device %m --settings /nonexistent.ini clear" << 2 << ""
-            << "/nonexistent.ini does not exist";
-        QTest::newRow("no answer to read-inputs")
-            << "--device %s --speed 9600 read-inputs" << 3 << ""
-            << "No Response From LCD\n";
-        QTest::newRow("dry run: the frames, nothing opened")
-            << "--device %m --dry-run cursor 1 15 save" << 0
-            << "FE 32 01 0F  cursor to row 1, column 15\nFE 14 0D  save settings to memory\n53  "
-               "text \"S\"\n"
-            << "";
-        QTest::newRow("help") << "--help" << 0 << "Usage: "
-                              << "";
-        QTest::newRow("version") << "--version" << 0 << "torvika-send "
-                                 << "";
+        QTest::addColumn<QString>("frames");
+        struct {
+            const char *name, *args;
+            int status;
+            const char *out, *err = "", *frames = "";
+        } const calls[] = {
+            {"port and speed from a settings file; inputs read",
+             "--settings %i --port 3 text Hi outputs on off on read-inputs", 0,
+             "1=HIGH 2=LOW 3=HIGH\n", "", "48|69|FE 2F 05|FE 0A"},
+            {"probe: no answer, gone, the module at 19200",
+             "probe --device %s --device %g --device %m", 0,
+             "%s at 9600 bit/s: no answer\n%s at 19200 bit/s: no answer\n"
+             "%g at 9600 bit/s: cannot be opened: no such device\n"
+             "%g at 19200 bit/s: cannot be opened: no such device\n"
+             "%m at 9600 bit/s: no answer\n%m at 19200 bit/s: answered 1=HIGH 2=LOW 3=HIGH\n",
+             "only the read-inputs query", "FE 0A"},
+            {"bad argument: 2", "--device %m clear cursor 2 0", 2, "",
+             "argument 5 (\"2\"): cursor ROW"},
+            {"missing device: 1", "--device %g clear", 1, "", "torvika-send: %g: no such device\n"},
+            {"missing settings file: 2", "--device %m --settings %g clear", 2, "",
+             "%g does not exist"},
+            {"no answer to read-inputs: 3", "--device %s --speed 9600 read-inputs", 3, "",
+             "No Response From LCD\n"},
+            {"dry run: the frames, nothing opened", "--device %m --dry-run cursor 1 15 save", 0,
+             "FE 32 01 0F  cursor to row 1, column 15\nFE 14 0D  save settings to memory\n"
+             "53  text \"S\"\n"},
+            {"help", "--help", 0, "Usage: "},
+            {"version", "--version", 0, "torvika-send "}};
+        for (const auto &c : calls)
+            QTest::addRow("%s", c.name) << c.args << c.status << c.out << c.err << c.frames;
     }
-    void exitStatuses() {
+    void callsReachTheModule() {
         QFETCH(QString, args);
         QFETCH(QString, out);
         QFETCH(QString, err);
+        QFETCH(QString, frames);
         PtyPeer silent;
-        VirtualModule module(module_, dir_.path());
-        QTRY_VERIFY_WITH_TIMEOUT(module.ready(), 10000);
-        const Call c = send(args.replace(QStringLiteral("%m"), module.link())
-                                .replace(QStringLiteral("%s"), silent.slavePath()));
-        QTEST(c.status, "status");
-        QCOMPARE(c.out.left(out.size()), out);
-        QVERIFY2(err.isEmpty() || c.err.contains(err), qPrintable(c.err));
-        QTest::qWait(100);
-        QVERIFY(module.frames().isEmpty()); // nothing was sent
+        VirtualModule module(TORVIKA_VIRTUAL_MODULE, dir_.path());
+        QTRY_VERIFY_WITH_TIMEOUT(module.read().contains(R"("event":"ready")"), 10000);
+        module.process.write("inputs 5\n");
+        QTRY_VERIFY_WITH_TIMEOUT(module.read().contains(R"("inputs":5)"), 5000);
+        for (QString *text : {&args, &out, &err})
+            text->replace("%m", module.link)
+                .replace("%s", silent.slavePath())
+                .replace("%g", dir_.filePath("gone"))
+                .replace("%i", dir_.filePath("my.ini"));
+        QProcess send;
+        send.start(TORVIKA_SEND, args.split(u' '));
+        QVERIFY(send.waitForFinished(10000));
+        QTEST(send.exitCode(), "status");
+        QCOMPARE(QString::fromUtf8(send.readAllStandardOutput()).left(out.size()), out);
+        const QString error = QString::fromUtf8(send.readAllStandardError());
+        QVERIFY2(err.isEmpty() ? error.isEmpty() : error.contains(err), qPrintable(error));
+        QTest::qWait(100); // frames still on their way
+        QCOMPARE(module.frames().join(u'|'), frames);
     }
 };
 

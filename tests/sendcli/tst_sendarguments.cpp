@@ -12,53 +12,37 @@ using namespace torvika::sendcli;
 class TstSendArguments : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
-    QString charsFile_ = dir_.filePath(QStringLiteral("set.tvkchars"));
 
 private slots:
-    void initTestCase() {
-        charset::CharacterSet set;
-        set.chars[0] = 0x1F;
-        QVERIFY(charset::writeFile(charsFile_, set).isEmpty());
-    }
-
-    // Arguments split at blanks; the bytes, from the protocol's tables.
-    void commandsGiveThePanelsBytes_data() {
+    // Arguments split at blanks (%chars: a file whose character 0 has its top row lit); the
+    // bytes from the protocol's tables, or how the refusal begins.
+    void argumentsGiveBytesOrAreRefused_data() {
         QTest::addColumn<QString>("args");
         QTest::addColumn<QByteArray>("bytes");
-        const char *const rows[][2] = {
-            {"text Hé text clear", "48 E9 63 6C 65 61 72"},
-            {"home next-line clear backspace left right", "0B 0C 0D 08 0E 0F"},
+        QTest::addColumn<QString>("error");
+        const char *const sent[][2] = {
+            {"text Hé text clear home next-line clear backspace left right",
+             "48 E9 63 6C 65 61 72 0B 0C 0D 08 0E 0F"},
             {"cursor 1 15 clear-row 1 clear-column 15", "FE 32 01 0F FE 2D 01 FE 2E 0F"},
             {"cursor-style underline cursor-style block cursor-style hidden", "FE 01 FE 02 FE 03"},
             {"char 1 char 8 backlight on backlight off", "00 07 FE 06 FE 07"},
             {"brightness 50 brightness 250 outputs on off on", "FE 28 32 FE 28 FA FE 2F 05"},
-            {"read-inputs load-chars show-startup", "FE 0A FE 08 FE 16"},
-            {"bar init bar right 80 bar left 1", "FE 04 FE 2B 50 FE 2C 01"},
+            {"read-inputs load-chars show-startup bar init bar right 80 bar left 1",
+             "FE 0A FE 08 FE 16 FE 04 FE 2B 50 FE 2C 01"},
             {"startup abc xyz startup abc clear",
              "FE C8 61 62 63 0D 78 79 7A FF FE C8 61 62 63 0D FF 0D"},
-            {"startup-erase",
-             "FE 15 0D 53 74 61 72 74 75 70 20 53 63 72 65 65 6E 20 45 72 61 73 65 64"},
+            {"startup-erase save",
+             "FE 15 0D 53 74 61 72 74 75 70 20 53 63 72 65 65 6E 20 45 72 "
+             "61 73 65 64 FE 14 0D 53 65 74 74 69 6E 67 73 20 53 61 76 65 64"},
             {"module-speed 19200", "0D FE 1F 42 52 20 53 65 74 20 3A 20 31 39 32 30 30"},
-            {"save", "FE 14 0D 53 65 74 74 69 6E 67 73 20 53 61 76 65 64"},
-        };
-        for (const auto &r : rows)
-            QTest::addRow("%s", r[0]) << QString::fromUtf8(r[0]) << QByteArray::fromHex(r[1]);
-        QTest::newRow("chars: the file's top row of character 0 lit")
-            << "chars %chars" << QByteArray::fromHex("FE641F") + QByteArray(63, 0);
-    }
-    void commandsGiveThePanelsBytes() {
-        QFETCH(QString, args);
-        const ParseResult parsed =
-            parseArguments(args.replace(QStringLiteral("%chars"), charsFile_).split(u' '));
-        QVERIFY2(parsed.invocation, qPrintable(parsed.error));
-        QTEST(bytesOf(parsed.invocation->steps), "bytes");
-    }
-
-    // Arguments split at blanks; how the message begins. Nothing is sent for any of them.
-    void badArgumentsAreNamed_data() {
-        QTest::addColumn<QString>("args");
-        QTest::addColumn<QString>("error");
-        const char *const rows[][2] = {
+            {"chars %chars", "FE 64 1F"}};
+        for (const auto &r : sent) {
+            QByteArray bytes = QByteArray::fromHex(r[1]);
+            if (bytes.startsWith("\xFE\x64"))
+                bytes.append(QByteArray(63, 0));
+            QTest::addRow("%s", r[0]) << QString::fromUtf8(r[0]) << bytes << QString();
+        }
+        const char *const refused[][2] = {
             {"clear cursor 2 0", "argument 3 (\"2\"): cursor ROW is a whole number from 0 to 1"},
             {"cursor 0 16", "argument 3 (\"16\"): cursor COLUMN is a whole number from 0 to 15"},
             {"text h€",
@@ -88,17 +72,23 @@ private slots:
             {"--port 1 --device /x home", "argument 1 (\"--port\"): --port and --device both"},
             {"--device", "argument 1 (\"--device\"): --device needs a device path"},
             {"--speed 9600 probe", "argument 1 (\"--speed\"): probe tries both speeds itself"},
-            {"probe clear", "argument 2 (\"clear\"): probe takes only --device PATH and"},
-        };
-        for (const auto &r : rows)
-            QTest::addRow("%s", r[0]) << QString::fromUtf8(r[0]) << QString::fromUtf8(r[1]);
+            {"probe clear", "argument 2 (\"clear\"): probe takes only --device PATH and"}};
+        for (const auto &r : refused)
+            QTest::addRow("refused: %s", r[0])
+                << QString::fromUtf8(r[0]) << QByteArray() << QString::fromUtf8(r[1]);
     }
-    void badArgumentsAreNamed() {
+    void argumentsGiveBytesOrAreRefused() {
         QFETCH(QString, args);
-        const ParseResult parsed = parseArguments(args.split(u' '));
         QFETCH(QString, error);
-        QVERIFY(!parsed.invocation);
-        QVERIFY2(parsed.error.startsWith(error), qPrintable(parsed.error));
+        charset::CharacterSet set;
+        set.chars[0] = 0x1F;
+        const QString chars = dir_.filePath(QStringLiteral("set.tvkchars"));
+        QVERIFY(charset::writeFile(chars, set).isEmpty());
+        const ParseResult parsed = parseArguments(args.replace("%chars", chars).split(u' '));
+        QVERIFY2(parsed.error.startsWith(error) && parsed.invocation.has_value() == error.isEmpty(),
+                 qPrintable(parsed.error));
+        if (parsed.invocation)
+            QTEST(bytesOf(parsed.invocation->steps), "bytes");
     }
 };
 

@@ -8,66 +8,56 @@
 
 using namespace torvika::charset;
 
-namespace {
-
-QByteArray encoded(const QString &text, QStringConverter::Encoding encoding) {
-    return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
-}
-
-const QByteArray Rest = "2=0 0 0 0 0 0 0 0\n3=0 0 0 0 0 0 0 0\n4=0 0 0 0 0 0 0 0\n"
-                        "5=0 0 0 0 0 0 0 0\n6=0 0 0 0 0 0 0 0\n7=0 0 0 0 0 0 0 0\n";
-const QString HandWritten =
-    QStringLiteral("\r\n; by hand\r\n[characters]\r\n 0 = 00 0a 1f 1F 0E 04 "
-                   "00 00\r\n1=0 0 0 0 0 0 0 1\r\n") +
-    QString::fromLatin1(Rest) + QStringLiteral("[STARTUP]\r\nrow0=Grüße");
-
-} // namespace
-
 class TstCharSetFile : public QObject {
     Q_OBJECT
 
 private slots:
     void whatIsWrittenReadsBack() {
+        QTemporaryDir dir;
         CharacterSet set;
         for (std::size_t i = 0; i < set.chars.size(); ++i)
             set.chars[i] = static_cast<std::uint8_t>((i * 7) % 32);
         QCOMPARE(parse(format(set)).set, set); // no startup section
         set.startup = std::array<QString, 2>{QStringLiteral(" \"Grüße\" "), QString()};
-        QTemporaryDir dir;
         QCOMPARE(writeFile(dir.filePath("a.tvkchars"), set), QString());
         QCOMPARE(readFile(dir.filePath("a.tvkchars")).set, set);
         QVERIFY(writeFile(dir.filePath("no/dir.tvkchars"), set).contains("cannot be written"));
+        QCOMPARE(readFile(dir.path()).problem, dir.path() + " is not a file.");
         set.startup->at(1) = QStringLiteral("a\nb");
         QCOMPARE(writeFile(dir.filePath("b.tvkchars"), set),
                  "Startup row 1 holds a line break, which the file cannot carry.");
-        QCOMPARE(readFile(dir.path()).problem, dir.path() + " is not a file.");
     }
 
-    // An empty problem: the file reads as the hand-written one.
+    // An empty problem: the file reads as the one written by hand.
     void readsOrRefuses_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("problem");
-        QTest::addRow("UTF-8, CRLF, blanks, any letter case")
-            << encoded(HandWritten, QStringConverter::Utf8) << "";
-        QTest::addRow("UTF-16, byte-order mark")
-            << encoded(HandWritten, QStringConverter::Utf16LE) << "";
-        QTest::addRow("UTF-16BE without")
-            << encoded(HandWritten, QStringConverter::Utf16BE).mid(2) << "";
-        QTest::addRow("Latin-1 of an older Windows editor") << HandWritten.toLatin1() << "";
+        const QByteArray rest = "2=0 0 0 0 0 0 0 0\n3=0 0 0 0 0 0 0 0\n4=0 0 0 0 0 0 0 0\n"
+                                "5=0 0 0 0 0 0 0 0\n6=0 0 0 0 0 0 0 0\n7=0 0 0 0 0 0 0 0\n";
+        const QString hand = "\r\n; by hand\r\n[characters]\r\n 0 = 00 0a 1f 1F 0E 04 00 00\r\n"
+                             "1=0 0 0 0 0 0 0 1\r\n" +
+                             QString::fromLatin1(rest) + "[STARTUP]\r\nrow0=Grüße";
+        const auto bom = [&](QStringConverter::Encoding encoding) {
+            return QByteArray(QStringEncoder(encoding, QStringConverter::Flag::WriteBom)(hand));
+        };
         const QByteArray head = "[Characters]\n0=00 00 00 00 00 00 00 00\n";
+        QTest::addRow("UTF-8, CRLF, blanks, any letter case") << bom(QStringConverter::Utf8) << "";
+        QTest::addRow("UTF-16, byte-order mark") << bom(QStringConverter::Utf16LE) << "";
+        QTest::addRow("UTF-16BE without") << bom(QStringConverter::Utf16BE).mid(2) << "";
+        QTest::addRow("Latin-1 of an older Windows editor") << hand.toLatin1() << "";
         QTest::addRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)
                                  << "The file has no [Characters] section with keys 0 to 7: it is "
                                     "not a character set.";
         QTest::addRow("a character missing")
-            << head + Rest << "Character 1 is missing: [Characters] needs the keys 0 to 7.";
+            << head + rest << "Character 1 is missing: [Characters] needs the keys 0 to 7.";
         QTest::addRow("a row over 0x1F")
-            << head + "1=00 20 00 00 00 00 00 00\n" + Rest
+            << head + "1=00 20 00 00 00 00 00 00\n" + rest
             << "Line 3: 0x20 in character 1 is over 0x1F: a row has five pixels.";
-        QTest::addRow("a ninth character") << head + "8=00\n" + Rest
-                                           << "Line 3: [Characters] has the key \"8\"; its keys "
-                                              "are 0 to 7.";
+        QTest::addRow("a ninth character")
+            << head + "8=00\n" + rest
+            << "Line 3: [Characters] has the key \"8\"; its keys are 0 to 7.";
         QTest::addRow("17 characters in a startup row")
-            << head + "1=1 1 1 1 1 1 1 1\n" + Rest + "[Startup]\nRow1=abcdefghijklmnopq\n"
+            << head + "1=1 1 1 1 1 1 1 1\n" + rest + "[Startup]\nRow1=abcdefghijklmnopq\n"
             << "Line 11: startup row 1 is longer than 16 characters.";
     }
     void readsOrRefuses() {

@@ -12,14 +12,9 @@
 
 using namespace torvika;
 
-namespace {
-
-QByteArray utf16(const QString &text, QStringConverter::Encoding encoding) {
-    QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
-    return encoder(text);
+static QByteArray utf16(const QString &text, QStringConverter::Encoding encoding) {
+    return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
 }
-
-} // namespace
 
 class TestSettingsFidelity : public QObject {
     Q_OBJECT
@@ -39,6 +34,7 @@ private slots:
         QTest::newRow("UTF-16 BE file, a value beyond Latin-1 in UTF-16 BE") << be(windows) << "Settings/Name=Prüfstand №2" << be(QString(windows).replace("stand", "stand №2"));
         // clang-format on
     }
+    // Run as root, the file belongs to another user first, and keeps its owner and group.
     void writeKeepsTheFilesOwnForm() {
         QFETCH(QByteArray, before);
         QFETCH(QString, write);
@@ -51,24 +47,17 @@ private slots:
         QFile file(ini.fileName());
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
         file.close();
+        const bool root = ::geteuid() == 0;
+        const QByteArray path = QFile::encodeName(ini.fileName());
+        QVERIFY(!root || ::chown(path.constData(), 1, 2) == 0); // another owner
         QVERIFY(ini.WriteINI(section, key, value));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), after);
         QCOMPARE(ini.ReadINI(section, key), value);
-    }
-
-    void rewriteKeepsOwnerAndGroup() {
-        if (::geteuid() != 0)
-            QSKIP("only root may give the file to another owner");
-        QTemporaryDir dir;
-        ModIni ini(dir.path());
-        QVERIFY(ini.WriteINI(QStringLiteral("LCD"), QStringLiteral("BL"), QStringLiteral("155")));
-        const QByteArray path = QFile::encodeName(ini.fileName());
-        QCOMPARE(::chown(path.constData(), 1, 2), 0);
-        QVERIFY(ini.WriteINI(QStringLiteral("LCD"), QStringLiteral("BL"), QStringLiteral("200")));
         struct stat now {};
         QCOMPARE(::stat(path.constData(), &now), 0);
-        QCOMPARE(QPair(now.st_uid, now.st_gid), QPair(uid_t(1), gid_t(2)));
+        if (root)
+            QCOMPARE(QPair(now.st_uid, now.st_gid), QPair(uid_t(1), gid_t(2)));
     }
 };
 

@@ -68,13 +68,15 @@ public:
         const auto home = [field] { field->setCursorPosition(0); };
         connect(list, &QComboBox::currentIndexChanged, this, home);
         connect(list, &QComboBox::activated, this, home);
-        field->installEventFilter(this);
+        // The list keeps the keyboard focus and hands its focus events to the field directly,
+        // past the field's event filters: leaving is seen on the list.
+        list->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
         if (event->type() == QEvent::FocusOut)
-            static_cast<QLineEdit *>(watched)->setCursorPosition(0);
+            static_cast<QComboBox *>(watched)->lineEdit()->setCursorPosition(0);
         return false;
     }
 };
