@@ -46,6 +46,18 @@ QByteArray DecodedFrame::startupRow(int row) const {
     return row == 0 ? body.first(split) : body.mid(split + 1);
 }
 
+QList<DecodedFrame> joinTextRuns(const QList<DecodedFrame> &frames) {
+    QList<DecodedFrame> joined;
+    for (const DecodedFrame &frame : frames) {
+        if (frame.kind == DecodedFrame::Kind::Text && !joined.isEmpty() &&
+            joined.last().kind == DecodedFrame::Kind::Text)
+            joined.last().bytes += frame.bytes;
+        else
+            joined << frame;
+    }
+    return joined;
+}
+
 QString DecodedFrame::hex() const {
     return hexText(bytes);
 }
@@ -55,10 +67,16 @@ QString DecodedFrame::meaning() const {
         return QStringLiteral("nothing");
     switch (kind) {
     case Kind::Text: {
-        const auto c = first();
-        if (c < 127)
-            return QStringLiteral("text \"%1\"").arg(QChar(c));
-        return QStringLiteral("text character %1").arg(c);
+        // One character or a run of them, quoted as C and Python write it.
+        QString text;
+        for (const char c : bytes) {
+            const auto b = static_cast<std::uint8_t>(c);
+            if (b < 127 && b != '"' && b != '\\')
+                text += QChar(b);
+            else
+                text += QString::asprintf("\\x%02X", unsigned(b));
+        }
+        return QStringLiteral("text \"%1\"").arg(text);
     }
     case Kind::CustomChar:
         return QStringLiteral("user character %1").arg(first());

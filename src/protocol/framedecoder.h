@@ -37,6 +37,9 @@ struct DecodedFrame {
     friend bool operator==(const DecodedFrame &, const DecodedFrame &) = default;
 };
 
+// Text frames that follow one another joined into one, as text typed in a row reads.
+QList<DecodedFrame> joinTextRuns(const QList<DecodedFrame> &frames);
+
 // Fed bytes in any chunks, yields whole frames. Every byte ends up in exactly one frame or
 // in pending(); an unknown command byte or a startup frame that runs on without its end is
 // reported as Unknown, and decoding starts afresh with the next byte.

@@ -462,11 +462,12 @@ QByteArray bytesOf(const QList<Step> &steps) {
 
 QStringList frameLines(const QList<Step> &steps) {
     FrameDecoder decoder;
-    QStringList lines;
-    for (const DecodedFrame &frame : decoder.feed(bytesOf(steps)))
-        lines << frame.describe();
+    QList<DecodedFrame> frames = decoder.feed(bytesOf(steps));
     if (const auto rest = decoder.flush())
-        lines << rest->describe();
+        frames << *rest;
+    QStringList lines;
+    for (const DecodedFrame &frame : joinTextRuns(frames))
+        lines << frame.describe();
     return lines;
 }
 

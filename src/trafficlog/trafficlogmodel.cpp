@@ -14,18 +14,6 @@ namespace {
 
 using Entry = TrafficEntry;
 
-QString textRun(const QByteArray &bytes) {
-    QString text;
-    for (const char c : bytes) {
-        const auto b = static_cast<std::uint8_t>(c);
-        if (b >= protocol::FirstTextByte && b < 127 && b != '"' && b != '\\')
-            text += QChar(b);
-        else
-            text += QString::asprintf("\\x%02X", unsigned(b));
-    }
-    return QStringLiteral("text \"%1\"").arg(text);
-}
-
 QString eventText(Entry::Kind kind, const QString &text) {
     const auto with = [&](const QString &what) {
         return text.isEmpty() ? what : what + QStringLiteral(": ") + text;
@@ -149,8 +137,6 @@ QString TrafficLogModel::meaning(const Row &x) const {
     case Row::Kind::Frame:
         if (x.pending)
             text = QStringLiteral("start of a frame, waiting for the rest");
-        else if (x.frame == protocol::DecodedFrame::Kind::Text && x.bytes.size() > 1)
-            text = textRun(x.bytes);
         else
             text = protocol::DecodedFrame{x.frame, x.bytes}.meaning();
         break;

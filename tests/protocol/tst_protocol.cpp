@@ -92,8 +92,8 @@ private slots:
         columns<QByteArray, K, QString>({"bytes", "kind", "meaning"});
         meaningRow("user character 7", hex("07"), K::CustomChar, "user character 7");
         meaningRow("back space", hex("08"), K::Control, "back space");
-        meaningRow("latin-1", hex("E9"), K::Text, "text character 233");
-        meaningRow("FF is text", hex("FF"), K::Text, "text character 255");
+        meaningRow("latin-1", hex("E9"), K::Text, "text \"\\xE9\"");
+        meaningRow("a quote is escaped", hex("22"), K::Text, "text \"\\x22\"");
         meaningRow("hide", hex("FE03"), K::Command, "cursor: hidden");
         meaningRow("save", hex("FE140D"), K::Command, "save settings to memory");
         meaningRow("brightness 50", hex("FE2832"), K::Command, "brightness 50");

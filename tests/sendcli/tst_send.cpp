@@ -57,7 +57,7 @@ private slots:
              "No Response From LCD\n"},
             {"dry run: the frames, nothing opened", "--device %m --dry-run cursor 1 15 save", 0,
              "FE 32 01 0F  cursor to row 1, column 15\nFE 14 0D  save settings to memory\n"
-             "53  text \"S\"\n"},
+             "53 65 74 74 69 6E 67 73 20 53 61 76 65 64  text \"Settings Saved\"\n"},
             {"help", "--help", 0, "Usage: "},
             {"version", "--version", 0, "torvika-send "}};
         for (const auto &c : calls)
