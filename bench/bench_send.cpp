@@ -49,7 +49,7 @@ int main(int argc, char *argv[]) {
         qFatal("usage: bench_send TORVIKA-SEND [RUNS]");
     const int runs = argc > 2 ? std::atoi(argv[2]) : 50;
     PtyPeer peer;
-    if (!peer.isValid())
+    if (peer.slavePath().isEmpty())
         qFatal("no pseudo-terminal");
     const QByteArray device = peer.slavePath().toLocal8Bit();
     const QList<QByteArray> send{argv[1], "--device", device, "--speed", "9600",
