@@ -20,7 +20,8 @@ using torvika::test::PtyPeer;
 
 namespace {
 
-const QByteArray Expected = "\x0D" "Hello";
+const QByteArray Expected = "\x0D"
+                            "Hello";
 
 // Milliseconds from spawning `argv` until the expected bytes are readable at the peer.
 double timeToLine(PtyPeer &peer, const QList<QByteArray> &args) {
@@ -52,8 +53,8 @@ int main(int argc, char *argv[]) {
     if (peer.slavePath().isEmpty())
         qFatal("no pseudo-terminal");
     const QByteArray device = peer.slavePath().toLocal8Bit();
-    const QList<QByteArray> send{argv[1], "--device", device, "--speed", "9600",
-                                 "clear",  "text",     "Hello"};
+    const QList<QByteArray> send{argv[1], "--device", device, "--speed",
+                                 "9600",  "clear",    "text", "Hello"};
     const QList<QByteArray> printf{"/bin/sh", "-c", "printf '\\r%s' Hello > " + device};
 
     QJsonArray sendMs, printfMs;
