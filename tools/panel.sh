@@ -43,7 +43,8 @@ run_with_module() {
     fi
     if [ -x "$module" ]; then
         "$module" --link "$link" &
-        local module_pid=$!
+        # Global: the trap runs after this function has returned.
+        module_pid=$!
         trap 'kill "$module_pid" 2>/dev/null; wait "$module_pid" 2>/dev/null' EXIT
         for _ in $(seq 50); do [ -e "$link" ] && break; sleep 0.1; done
         set_port1 "$build/bin/torvika.ini" "$link"
