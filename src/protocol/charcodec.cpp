@@ -1,5 +1,7 @@
 #include "protocol/charcodec.h"
 
+#include "protocol/hex.h"
+
 #include <QRegularExpression>
 #include <QStringList>
 
@@ -11,15 +13,8 @@ namespace {
 
 constexpr int Columns = 5;
 
-QString joined(const CharBitmap &rows, const QString &separator, QString (*one)(std::uint8_t)) {
-    QStringList parts;
-    for (const std::uint8_t row : rows)
-        parts << one(row);
-    return parts.join(separator);
-}
-
-QString hexPair(std::uint8_t value) {
-    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+QByteArrayView bytesOf(const CharBitmap &rows) {
+    return {reinterpret_cast<const char *>(rows.data()), static_cast<qsizetype>(rows.size())};
 }
 
 // Comments of C and C++ carry no rows.
@@ -100,20 +95,18 @@ QString shown(QStringView token) {
 } // namespace
 
 QString charAsCArray(const CharBitmap &rows) {
-    return u'{' +
-           joined(rows, QStringLiteral(", "),
-                  [](std::uint8_t v) { return QStringLiteral("0x") + hexPair(v); }) +
-           u'}';
+    return u'{' + cByteList(bytesOf(rows)) + u'}';
 }
 
 QString charAsBinary(const CharBitmap &rows) {
-    return joined(rows, QStringLiteral(", "), [](std::uint8_t v) {
-        return QStringLiteral("B%1").arg(v, Columns, 2, QLatin1Char('0'));
-    });
+    QStringList parts;
+    for (const std::uint8_t row : rows)
+        parts << QStringLiteral("B%1").arg(row, Columns, 2, QLatin1Char('0'));
+    return parts.join(QStringLiteral(", "));
 }
 
 QString charAsHex(const CharBitmap &rows) {
-    return joined(rows, QStringLiteral(" "), hexPair);
+    return hexText(bytesOf(rows));
 }
 
 ParsedChar parseChar(const QString &text) {

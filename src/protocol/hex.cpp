@@ -21,4 +21,16 @@ QString hexText(QByteArrayView bytes) {
     return text;
 }
 
+QString cByteList(QByteArrayView bytes) {
+    QString text;
+    text.reserve(bytes.size() * 6);
+    for (const char c : bytes) {
+        const auto b = static_cast<std::uint8_t>(c);
+        text += QStringLiteral("0x") + QLatin1Char(Digits[b >> 4]) + QLatin1Char(Digits[b & 0x0F]) +
+                QStringLiteral(", ");
+    }
+    text.chop(2);
+    return text;
+}
+
 } // namespace torvika::protocol

@@ -9,10 +9,7 @@ namespace torvika::trafficlog {
 namespace {
 
 QString cArray(const QByteArray &frame, const QString &name) {
-    QStringList bytes;
-    for (const char b : frame)
-        bytes << QString::asprintf("0x%02X", unsigned(static_cast<std::uint8_t>(b)));
-    return QStringLiteral("const uint8_t %1[] = {%2};").arg(name, bytes.join(QStringLiteral(", ")));
+    return QStringLiteral("const uint8_t %1[] = {%2};").arg(name, protocol::cByteList(frame));
 }
 
 QString python(const QByteArray &frame) {
