@@ -136,10 +136,15 @@ void FrmMain::Form_Unload() {
                                          .arg(ini_.fileName(), failed));
 }
 
+void FrmMain::closePortFor(const QString &cause) {
+    if (!mainPort_.isOpen())
+        return;
+    portClosedBy_ = cause;
+    mainPort_.closeBecause(cause);
+}
+
 void FrmMain::changeLineSpeed(const QString &settings, const QString &option) {
-    if (mainPort_.isOpen())
-        portClosedBy_ = QStringLiteral("the line-speed change to ") + option;
-    mainPort_.closeBecause(QStringLiteral("line speed changed"));
+    closePortFor(QStringLiteral("the line-speed change to ") + option);
     mainPort_.setSettings(settings);
 }
 
@@ -157,9 +162,7 @@ void FrmMain::cboComm_Click(int index) {
     // Takes effect for this run only; the file keeps the number read at start.
     if (index < 0 || index > LastPort - FirstPort)
         return;
-    if (mainPort_.isOpen())
-        portClosedBy_ = QStringLiteral("the choice of port %1").arg(index + FirstPort);
-    mainPort_.closeBecause(QStringLiteral("another port number chosen"));
+    closePortFor(QStringLiteral("the choice of port %1").arg(index + FirstPort));
     mainPort_.setCommPort(index + FirstPort);
 }
 

@@ -99,6 +99,9 @@ private:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
+    // Closes an open port, the cause on record for the traffic log and for a command that
+    // finds the port closed after its wait.
+    void closePortFor(const QString &cause);
     void changeLineSpeed(const QString &settings, const QString &option);
     // Each entry of the port list tells its device and whether it is there now.
     void refreshPortToolTips();
