@@ -50,7 +50,7 @@ protocol::CharBitmap transformed(const protocol::CharBitmap &rows, Transform tra
 }
 
 bool CharEditor::isWeight(int weight) {
-    return weight == 16 || weight == 8 || weight == 4 || weight == 2 || weight == 1;
+    return std::find(Weights.begin(), Weights.end(), weight) != Weights.end();
 }
 
 void CharEditor::toggle(int row, int weight) {

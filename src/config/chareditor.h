@@ -33,6 +33,8 @@ public:
     static constexpr int Rows = protocol::CharRows;
     static constexpr int Slots = protocol::UserChars;
     static constexpr std::uint8_t FullRow = protocol::FullCharRow;
+    // The pixels of a row from left to right, each as its bit's weight.
+    static constexpr std::array<int, 5> Weights{16, 8, 4, 2, 1};
     // Older steps are forgotten beyond this many.
     static constexpr std::size_t MaxSteps = 1000;
 

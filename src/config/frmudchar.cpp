@@ -25,7 +25,7 @@ const QString TextIsEmpty = QStringLiteral("Text is Empty");
 
 constexpr std::array<const char *, CharEditor::Rows> CellRows{"UDC1",  "UDC1A", "UDC1B", "UDC1C",
                                                               "UDC1D", "UDC1E", "UDC1F", "UDC1G"};
-constexpr std::array<int, 5> Weights{16, 8, 4, 2, 1};
+constexpr auto &Weights = CharEditor::Weights;
 
 using RowHandler = void (FrmUDChar::*)(int);
 constexpr std::array<RowHandler, CharEditor::Rows> RowHandlers{

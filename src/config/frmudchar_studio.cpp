@@ -8,6 +8,7 @@
 #include "link/portaccess.h"
 #include "platform/pixelcell.h"
 #include "protocol/charcodec.h"
+#include "protocol/hex.h"
 #include "settings/charsetfile.h"
 
 #include <QClipboard>
@@ -42,7 +43,7 @@ private:
 
 namespace {
 
-constexpr std::array<int, 5> Weights{16, 8, 4, 2, 1};
+constexpr auto &Weights = CharEditor::Weights;
 const QString CharSetFilter = QStringLiteral("TORVIKA character sets (*.%1);;All files (*)")
                                   .arg(QLatin1String(charset::FileSuffix));
 const QString HeaderFilter = QStringLiteral("C headers (*.h);;All files (*)");
@@ -73,8 +74,8 @@ QString storedCharTip(int slot, const protocol::CharBitmap &rows) {
         for (const int weight : Weights)
             html += QStringLiteral("<td width='12' bgcolor='%1'>&nbsp;&nbsp;</td>")
                         .arg((row & weight ? LitColour : UnlitColour).name());
-        html += QStringLiteral("<td>&nbsp;0x%1</td></tr>")
-                    .arg(QString::number(row, 16).rightJustified(2, u'0').toUpper());
+        html += QStringLiteral("<td>&nbsp;%1</td></tr>")
+                    .arg(protocol::cByteList(QByteArray(1, static_cast<char>(row))));
     }
     return html + QStringLiteral("</table>");
 }
