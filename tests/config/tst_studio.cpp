@@ -5,11 +5,14 @@
 #include "settings/charsetfile.h"
 #include "support/wiredpanel.h"
 
+#include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace torvika;
 using namespace torvika::test;
@@ -55,6 +58,10 @@ struct Studio {
                 QTest::keySequence(cell(cells[0]), QKeySequence(cells.value(1)));
             } else if (verb == u"clip") {
                 QGuiApplication::clipboard()->setText(rest);
+            } else if (verb == u"enabled") { // "10": Undo enabled, Redo greyed
+                QCOMPARE(QString::number(dialog->findChild<QAction *>("actUndo")->isEnabled()) +
+                             QString::number(dialog->findChild<QAction *>("actRedo")->isEnabled()),
+                         rest);
             }
         }
     }
@@ -80,6 +87,11 @@ private slots:
         QTest::addColumn<QString>("refusal");
         const char *const cases[][4] = {
             {"a drag lights every cell it meets", "drag 0:16 1:16 2:16 2:8", "1010180000000000"},
+            {"a quick drag fills every cell it crossed", "drag 0:16 0:1", "1F00000000000000"},
+            {"a quick drag down a column", "drag 1:8 6:8", "0008080808080800"},
+            {"undo and redo greyed while there is nothing to take back or bring again",
+             "enabled 00;cell 0:16;enabled 10;act actUndo;enabled 01;act actRedo;enabled 10",
+             "1000000000000000"},
             {"a drag from a lit cell clears", "click cmdSetAll;drag 0:16 0:8 1:8",
              "07171F1F1F1F1F1F"},
             {"undo takes back a whole drag", "cell 7:1;drag 0:16 1:16 2:16;keys 0:16 Ctrl+Z",
@@ -120,6 +132,63 @@ private slots:
         QCOMPARE(s.panel.boxes.shown.value(0).detail, refusal);
     }
 
+    // Each file dialog gets the next name typed (cancelled when none is left); the one after
+    // opens where the last file was saved. A name without suffix may still name a file.
+    void filesAreReplacedOnlyWhenAsked_data() {
+        QTest::addColumn<QString>("steps");   // action;typed names;answers (y/n) to questions
+        QTest::addColumn<QString>("written"); // the file and how it then starts ("" missing)
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QString>("nextFolder"); // "dir" the test's, "home"
+        const char *const Asked = "keep.tvkchars already exists.\nDo you want to replace it?";
+        const char *const cases[][5] = {
+            {"kept when the answer is No, the name typed without suffix", "actSaveCharSet;keep;n",
+             "keep.tvkchars:old", Asked, "home"},
+            {"a header replaced when the answer is Yes", "actExportHeader;keep;y",
+             "keep.h:/* TORVIKA", "keep.h already exists.\nDo you want to replace it?", "dir"},
+            {"a new file written unasked", "actSaveCharSet;new;", "new.tvkchars:; TORVIKA", "",
+             "dir"},
+            {"a failed save is not the next folder", "actSaveCharSet;folder;",
+             "folder.tvkchars:", "", "home"}};
+        for (const auto &c : cases)
+            QTest::addRow("%s", c[0]) << c[1] << c[2] << c[3] << c[4];
+    }
+    void filesAreReplacedOnlyWhenAsked() {
+        QFETCH(QString, steps);
+        QFETCH(QString, written);
+        QFETCH(QString, question);
+        QFETCH(QString, nextFolder);
+        QTemporaryDir dir;
+        for (const char *name : {"keep.tvkchars", "keep.h"})
+            QCOMPARE(charset::writeWhole(dir.filePath(name), "old"), QString());
+        QVERIFY(QDir(dir.path()).mkdir("folder.tvkchars"));
+        const QStringList parts = steps.split(u';');
+        QStringList typed = parts[1].split(u' ', Qt::SkipEmptyParts), folders;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto *fileDialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!fileDialog)
+                return;
+            folders << QDir(fileDialog->directory()).canonicalPath();
+            if (typed.isEmpty())
+                return fileDialog->reject();
+            fileDialog->selectFile(dir.filePath(typed.takeFirst()));
+            QMetaObject::invokeMethod(fileDialog, "accept");
+        });
+        answer.start(10);
+        Studio s;
+        for (const QChar yes : parts[2])
+            s.panel.boxes.answers.enqueue(yes == u'y');
+        s.run({"act " + parts[0], "act actOpenCharSet"});
+        QFile file(dir.filePath(written.section(u':', 0, 0)));
+        QVERIFY(file.open(QIODevice::ReadOnly) || written.section(u':', 1).isEmpty());
+        QVERIFY(file.readAll().startsWith(written.section(u':', 1).toUtf8()));
+        QCOMPARE(s.panel.boxes.shown.value(0).text, question.isEmpty() && steps.contains("folder")
+                                                        ? "The character set was not saved."
+                                                        : question);
+        QCOMPARE(folders.last(),
+                 QDir(nextFolder == u"dir" ? dir.path() : QDir::homePath()).canonicalPath());
+    }
+
     // A stored character is copied, shown on its button, kept in a file with the startup
     // screen, and recalled into the grid from there; a bad file is refused with its reason.
     void storedCharactersGoToFilesAndComeBack() {
@@ -134,6 +203,9 @@ private slots:
         const QString tip = s.dialog->controls().get<QPushButton>("cmdSetUD", 3)->toolTip();
         QVERIFY(tip.contains("0x10") && tip.contains(LitColour.name()));
         QVERIFY(s.cell("0:16")->actions().contains(s.dialog->findChild<QAction *>("actPaste")));
+        const QString gridTip = s.cell("7:1")->toolTip();
+        QVERIFY(gridTip.contains("drag") && gridTip.contains("Right-click") &&
+                gridTip.contains("Ctrl+Z undo"));
         QVERIFY(s.dialog->saveCharacterSet(good) && s.dialog->exportCHeader(dir.filePath("c.h")));
         row0->clear();
         s.run({"click cmdClrAll", "click cmdSetUD(3)"});
