@@ -132,63 +132,6 @@ private slots:
         QCOMPARE(s.panel.boxes.shown.value(0).detail, refusal);
     }
 
-    // Each file dialog gets the next name typed (cancelled when none is left); the one after
-    // opens where the last file was saved. A name without suffix may still name a file.
-    void filesAreReplacedOnlyWhenAsked_data() {
-        QTest::addColumn<QString>("steps");   // action;typed names;answers (y/n) to questions
-        QTest::addColumn<QString>("written"); // the file and how it then starts ("" missing)
-        QTest::addColumn<QString>("question");
-        QTest::addColumn<QString>("nextFolder"); // "dir" the test's, "home"
-        const char *const Asked = "keep.tvkchars already exists.\nDo you want to replace it?";
-        const char *const cases[][5] = {
-            {"kept when the answer is No, the name typed without suffix", "actSaveCharSet;keep;n",
-             "keep.tvkchars:old", Asked, "home"},
-            {"a header replaced when the answer is Yes", "actExportHeader;keep;y",
-             "keep.h:/* TORVIKA", "keep.h already exists.\nDo you want to replace it?", "dir"},
-            {"a new file written unasked", "actSaveCharSet;new;", "new.tvkchars:; TORVIKA", "",
-             "dir"},
-            {"a failed save is not the next folder", "actSaveCharSet;folder;",
-             "folder.tvkchars:", "", "home"}};
-        for (const auto &c : cases)
-            QTest::addRow("%s", c[0]) << c[1] << c[2] << c[3] << c[4];
-    }
-    void filesAreReplacedOnlyWhenAsked() {
-        QFETCH(QString, steps);
-        QFETCH(QString, written);
-        QFETCH(QString, question);
-        QFETCH(QString, nextFolder);
-        QTemporaryDir dir;
-        for (const char *name : {"keep.tvkchars", "keep.h"})
-            QCOMPARE(charset::writeWhole(dir.filePath(name), "old"), QString());
-        QVERIFY(QDir(dir.path()).mkdir("folder.tvkchars"));
-        const QStringList parts = steps.split(u';');
-        QStringList typed = parts[1].split(u' ', Qt::SkipEmptyParts), folders;
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto *fileDialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!fileDialog)
-                return;
-            folders << QDir(fileDialog->directory()).canonicalPath();
-            if (typed.isEmpty())
-                return fileDialog->reject();
-            fileDialog->selectFile(dir.filePath(typed.takeFirst()));
-            QMetaObject::invokeMethod(fileDialog, "accept");
-        });
-        answer.start(10);
-        Studio s;
-        for (const QChar yes : parts[2])
-            s.panel.boxes.answers.enqueue(yes == u'y');
-        s.run({"act " + parts[0], "act actOpenCharSet"});
-        QFile file(dir.filePath(written.section(u':', 0, 0)));
-        QVERIFY(file.open(QIODevice::ReadOnly) || written.section(u':', 1).isEmpty());
-        QVERIFY(file.readAll().startsWith(written.section(u':', 1).toUtf8()));
-        QCOMPARE(s.panel.boxes.shown.value(0).text, question.isEmpty() && steps.contains("folder")
-                                                        ? "The character set was not saved."
-                                                        : question);
-        QCOMPARE(folders.last(),
-                 QDir(nextFolder == u"dir" ? dir.path() : QDir::homePath()).canonicalPath());
-    }
-
     // A stored character is copied, shown on its button, kept in a file with the startup
     // screen, and recalled into the grid from there; a bad file is refused with its reason.
     void storedCharactersGoToFilesAndComeBack() {
@@ -218,6 +161,38 @@ private slots:
                  "row first.");
         s.run({"act actEditChar3"});
         s.expectOnLine(QByteArray::fromHex("0000100000000000"));
+
+        // Each file dialog gets the next name typed, else it is cancelled.
+        QStringList typed, folders;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto *fileDialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!fileDialog)
+                return;
+            const QString in = QDir(fileDialog->directory()).canonicalPath();
+            folders << (in == QDir(dir.path()).canonicalPath() ? "dir" : in);
+            if (typed.isEmpty())
+                return fileDialog->reject();
+            fileDialog->selectFile(dir.filePath(typed.takeFirst()));
+            QMetaObject::invokeMethod(fileDialog, "accept");
+        });
+        answer.start(10);
+        QVERIFY(QDir(dir.path()).mkdir("folder.tvkchars"));
+        s.panel.boxes.shown.clear();
+        s.panel.boxes.answers << false << false;
+        for (const char *name : {"folder", "good", "c"}) { // a failed save, No, No
+            typed = QStringList{name};
+            s.run({QStringLiteral("act ") + (*name == 'c' ? "actExportHeader" : "actSaveCharSet")});
+        }
+        typed = QStringList{"new"};
+        s.run({"act actSaveCharSet", "act actOpenCharSet"});
+        QCOMPARE(s.panel.boxes.texts(),
+                 QStringList({"The character set was not saved.",
+                              "good.tvkchars already exists.\nDo you want to replace it?",
+                              "c.h already exists.\nDo you want to replace it?"}));
+        QVERIFY(charset::readFile(good).set->startup.value()[0] == " Hello ");
+        const QString home = QDir::home().canonicalPath();
+        QCOMPARE(folders, QStringList({home, home, "dir", home, "dir", home, "dir"}));
     }
 };
 
