@@ -191,7 +191,8 @@ QString FrmUDChar::gridTip() const {
             keys << action->shortcut().toString(QKeySequence::NativeText) + u' ' + what;
     return tr("Click a pixel to switch it, or press and drag to paint.\n"
               "Right-click for undo, transforms, copy, paste and files.\n") +
-           keys.join(QStringLiteral(", "));
+           keys.mid(0, 4).join(QStringLiteral(", ")) + u'\n' +
+           keys.mid(4).join(QStringLiteral(", "));
 }
 
 void FrmUDChar::attachStudio() {
