@@ -73,12 +73,14 @@ grep -q "^Icon=$app_id\$" "$unpacked/usr/share/applications/$app_id.desktop" ||
 grep -q "<id>$app_id</id>" "$unpacked/usr/share/metainfo/$app_id.metainfo.xml" ||
     fail "the metainfo's id is not $app_id"
 # update-mime-database reads the type's file as the desktop does and names what it cannot use.
-mime=$(mktemp -d)
-mkdir "$mime/packages"
-cp "$unpacked/usr/share/mime/packages/$app_id.xml" "$mime/packages/"
-out=$(update-mime-database "$mime" 2>&1) && [ -z "$out" ] || fail "update-mime-database: $out"
-grep -qx 'application/x-tvkchars:\*\.tvkchars' "$mime/globs" || fail "no glob *.tvkchars in $(cat "$mime/globs")"
-rm -rf "$mime"
+data=$(mktemp -d)
+mkdir -p "$data/mime/packages"
+cp "$unpacked/usr/share/mime/packages/$app_id.xml" "$data/mime/packages/"
+out=$(XDG_DATA_HOME="$data" XDG_DATA_DIRS="$data" update-mime-database "$data/mime" 2>&1) &&
+    [ -z "$out" ] || fail "update-mime-database: $out"
+grep -qx 'application/x-tvkchars:\*\.tvkchars' "$data/mime/globs" ||
+    fail "the type file gives no glob *.tvkchars: $(cat "$data/mime/globs")"
+rm -rf "$data"
 
 echo "== binaries: hardening, no RUNPATH (built the plain way), a manual page each"
 # Every compiler call of the build carried Debian's fortification and stack protection.
