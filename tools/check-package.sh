@@ -21,7 +21,7 @@ fail() {
     exit 1
 }
 
-need dpkg-dev lintian desktop-file-utils appstream devscripts binutils man-db
+need dpkg-dev lintian desktop-file-utils appstream devscripts binutils man-db shared-mime-info
 
 echo "== build with Debian's hardening flags"
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
@@ -31,7 +31,7 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
-    -DCMAKE_SKIP_INSTALL_RPATH=ON -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DTORVIKA_BUILD_TESTS=OFF \
+    -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DTORVIKA_BUILD_TESTS=OFF \
     -DTORVIKA_BUILD_BENCH=OFF -DTORVIKA_BUILD_FUZZ=OFF -DTORVIKA_SANITIZE=OFF "${launcher[@]}" >/dev/null
 cmake --build "$build"
 rm -f "$build"/torvika-panel_*.deb
@@ -62,7 +62,27 @@ for metainfo in "$unpacked"/usr/share/metainfo/*.xml; do
         fail "$(basename "$metainfo") has no <release> for version $version"
 done
 
-echo "== binaries: hardening, no RUNPATH, a manual page each"
+echo "== the one application id, the type of character set files"
+app_id=io.github.torvika.panel
+for f in applications/$app_id.desktop metainfo/$app_id.metainfo.xml mime/packages/$app_id.xml \
+    icons/hicolor/scalable/apps/$app_id.svg icons/hicolor/32x32/apps/$app_id.png; do
+    [ -f "$unpacked/usr/share/$f" ] || fail "the package has no /usr/share/$f"
+done
+grep -q "^Icon=$app_id\$" "$unpacked/usr/share/applications/$app_id.desktop" ||
+    fail "the desktop entry's icon is not $app_id"
+grep -q "<id>$app_id</id>" "$unpacked/usr/share/metainfo/$app_id.metainfo.xml" ||
+    fail "the metainfo's id is not $app_id"
+# update-mime-database reads the type's file as the desktop does and names what it cannot use.
+data=$(mktemp -d)
+mkdir -p "$data/mime/packages"
+cp "$unpacked/usr/share/mime/packages/$app_id.xml" "$data/mime/packages/"
+out=$(XDG_DATA_HOME="$data" XDG_DATA_DIRS="$data" update-mime-database "$data/mime" 2>&1) &&
+    [ -z "$out" ] || fail "update-mime-database: $out"
+grep -qx 'application/x-tvkchars:\*\.tvkchars' "$data/mime/globs" ||
+    fail "the type file gives no glob *.tvkchars: $(cat "$data/mime/globs")"
+rm -rf "$data"
+
+echo "== binaries: hardening, no RUNPATH (built the plain way), a manual page each"
 # Every compiler call of the build carried Debian's fortification and stack protection.
 compiles=$(grep -c -- ' -c ' "$build/compile_commands.json" || true)
 [ "$compiles" -gt 0 ] || fail "the build recorded no compile commands"
@@ -92,10 +112,10 @@ echo "== install"
 
 # The installed files match the package's md5sums.
 out=$(dpkg --verify torvika-panel) && [ -z "$out" ] || fail "dpkg --verify: $out"
-for f in /usr/bin/torvika-panel /usr/share/applications/torvika-panel.desktop \
-    /usr/share/metainfo/io.github.torvika.panel.metainfo.xml \
-    /usr/share/icons/hicolor/scalable/apps/torvika-panel.svg \
-    /usr/share/icons/hicolor/32x32/apps/torvika-panel.png \
+for f in /usr/bin/torvika-panel /usr/share/applications/$app_id.desktop \
+    /usr/share/metainfo/$app_id.metainfo.xml /usr/share/mime/packages/$app_id.xml \
+    /usr/share/icons/hicolor/scalable/apps/$app_id.svg \
+    /usr/share/icons/hicolor/32x32/apps/$app_id.png \
     /usr/share/doc/torvika-panel/copyright /usr/share/doc/torvika-panel/changelog.gz \
     /usr/share/man/man1/torvika-panel.1.gz; do
     [ -e "$f" ] || fail "missing after install: $f"
@@ -105,6 +125,12 @@ done
 out=$(torvika-send --dry-run cursor 1 15) && [ "$out" = "FE 32 01 0F  cursor to row 1, column 15" ] ||
     fail "the installed torvika-send: $out"
 man -l /usr/share/man/man1/torvika-panel.1.gz >/dev/null || fail "man cannot show torvika-panel(1)"
+# The triggers of shared-mime-info and desktop-file-utils ran: a .tvkchars file is known by
+# its type, and the panel opens that type.
+grep -q '^application/x-tvkchars:\*\.tvkchars$' /usr/share/mime/globs ||
+    fail "the installed type database does not know *.tvkchars"
+grep -q "^application/x-tvkchars=.*$app_id.desktop" /usr/share/applications/mimeinfo.cache ||
+    fail "the desktop's type cache does not name the panel for .tvkchars"
 
 home=$(mktemp -d)
 status=0

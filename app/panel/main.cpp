@@ -1,3 +1,4 @@
+#include "config/frmudchar.h"
 #include "mainwindow/frmmain.h"
 #include "platform/fonts.h"
 #include "platform/portsettings.h"
@@ -7,7 +8,10 @@
 #include "settings/modini.h"
 #include "shared/modvariables.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
 
 int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("torvika-panel"));
@@ -19,11 +23,17 @@ int main(int argc, char *argv[]) {
                        "own (-platform, -style, ...) are passed on."));
     parser.addHelpOption();
     parser.addVersionOption();
-    if (const std::optional<int> status = torvika::process::parseCommandLine(parser, argc, argv))
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QStringLiteral("A character set (.tvkchars) to open in the configuration dialog; "
+                       "nothing is sent until you send it."),
+        QStringLiteral("[file]"));
+    if (const std::optional<int> status = torvika::process::parseCommandLine(parser, argc, argv, 1))
         return *status;
+    const QString charSet = parser.positionalArguments().value(0);
 
     QApplication app(argc, argv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("torvika-panel"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TORVIKA_APP_ID));
     torvika::installFontSubstitutions();
 
     torvika::ModVariables vars;
@@ -39,5 +49,13 @@ int main(int argc, char *argv[]) {
         QCoreApplication::quit();
     });
     window.show();
+    // Once the main window is up, as if "Config LCD" had been chosen and the set opened there:
+    // a file that cannot be read gets the dialog's message and the panel runs on.
+    if (!charSet.isEmpty())
+        QTimer::singleShot(0, &window, [&window, charSet] {
+            window.mnuConfig()->trigger();
+            if (torvika::FrmUDChar *dialog = window.configDialog())
+                dialog->openCharacterSet(QFileInfo(charSet).absoluteFilePath());
+        });
     return app.exec();
 }

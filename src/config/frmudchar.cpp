@@ -144,6 +144,7 @@ void FrmUDChar::Form_Load() {
     for (int row = 0; row < CharEditor::Rows; ++row)
         showRow(row, CharEditor::clearedRowText());
     editor_.clearAll();
+    showUndoState();
 }
 
 void FrmUDChar::UDC1_Click(int Index) {
@@ -178,6 +179,7 @@ void FrmUDChar::pixelClick(int row, int weight) {
     editor_.toggle(row, weight);
     showCell(row, weight);
     showRow(row, CharEditor::rowText(editor_.row(row)));
+    showUndoState();
 }
 
 void FrmUDChar::cmdSetAll_Click() {
@@ -241,6 +243,7 @@ void FrmUDChar::showCells() {
     for (int row = 0; row < CharEditor::Rows; ++row)
         for (const int weight : Weights)
             showCell(row, weight);
+    showUndoState();
 }
 
 void FrmUDChar::showCell(int row, int weight) {

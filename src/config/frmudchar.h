@@ -102,15 +102,26 @@ private:
     void copyAs(QString (*form)(const protocol::CharBitmap &));
     void paste();
     void editCharacter(int slot);
+    // Paints every cell the mouse crossed on its way from the stroke's last point to `to`.
+    void strokeTo(const QPoint &to);
+    // What the grid does, for its tooltip: dragging, the context menu, the main shortcuts.
+    QString gridTip() const;
+    // Undo and Redo are greyed while there is nothing to take back or bring again.
+    void showUndoState();
     // A file from the file dialog, or "". Saving (a suffix given) adds the suffix to a name
-    // typed without one.
+    // typed without one and asks before an existing file is replaced.
     QString chooseFile(const QString &title, const QString &filter, const char *saveSuffix);
+    // The next file dialog opens in the folder of `path`, a file opened or saved.
+    void rememberFolder(const QString &path);
 
     struct Stroke {
         QPointer<PixelCell> pressed; // gone when the dialog closes during a stroke
+        QPoint last;                 // where the mouse was, in the client area
         bool painting = false;
         bool lit = false;
     } stroke_;
+    QAction *undo_ = nullptr;
+    QAction *redo_ = nullptr;
     QList<QAction *> gridActions_;
     std::array<QAction *, CharEditor::Slots> editActions_{};
     // Goes before the controls do, so no event reaches a dialog being destroyed.

@@ -90,20 +90,19 @@ void FrmUDChar::createStudioActions() {
     // Undo, Redo and the files work wherever the focus is in the dialog; a text field keeps
     // its own Ctrl+Z.
     const auto window = Qt::WindowShortcut;
-    QAction *undo =
-        onTrigger(newAction(this, "actUndo", tr("Undo"), {QKeySequence::Undo}, window), [this] {
-            if (editor_.undo())
-                showDrawing();
-        });
-    QAction *redo = onTrigger(newAction(this, "actRedo", tr("Redo"),
-                                        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
-                                         QKeySequence(Qt::CTRL | Qt::Key_Y)},
-                                        window),
-                              [this] {
-                                  if (editor_.redo())
-                                      showDrawing();
-                              });
-    gridActions_ << undo << redo << separator(this);
+    undo_ = onTrigger(newAction(this, "actUndo", tr("Undo"), {QKeySequence::Undo}, window), [this] {
+        if (editor_.undo())
+            showDrawing();
+    });
+    redo_ = onTrigger(newAction(this, "actRedo", tr("Redo"),
+                                {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                                 QKeySequence(Qt::CTRL | Qt::Key_Y)},
+                                window),
+                      [this] {
+                          if (editor_.redo())
+                              showDrawing();
+                      });
+    gridActions_ << undo_ << redo_ << separator(this);
 
     struct Shape {
         const char *name;
@@ -149,32 +148,51 @@ void FrmUDChar::createStudioActions() {
                               [this] {
                                   const QString path =
                                       chooseFile(tr("Open Character Set"), CharSetFilter, nullptr);
-                                  if (!path.isEmpty())
-                                      openCharacterSet(path);
+                                  if (path.isEmpty())
+                                      return;
+                                  // A file that is refused still lies in a good folder.
+                                  openCharacterSet(path);
+                                  rememberFolder(path);
                               });
     QAction *save = onTrigger(newAction(this, "actSaveCharSet", tr("Save Character Set..."),
                                         {QKeySequence::Save}, window),
                               [this] {
                                   const QString path = chooseFile(
                                       tr("Save Character Set"), CharSetFilter, charset::FileSuffix);
-                                  if (!path.isEmpty())
-                                      saveCharacterSet(path);
+                                  if (!path.isEmpty() && saveCharacterSet(path))
+                                      rememberFolder(path);
                               });
     gridActions_ << open << save
                  << onTrigger(newAction(this, "actExportHeader", tr("Export as C Header...")),
                               [this] {
                                   const QString path =
                                       chooseFile(tr("Export as C Header"), HeaderFilter, "h");
-                                  if (!path.isEmpty())
-                                      exportCHeader(path);
+                                  if (!path.isEmpty() && exportCHeader(path))
+                                      rememberFolder(path);
                               });
-    addActions({undo, redo, open, save});
+    addActions({undo_, redo_, open, save});
+    showUndoState();
 
     for (int slot = 0; slot < CharEditor::Slots; ++slot)
         editActions_[static_cast<std::size_t>(slot)] =
             onTrigger(newAction(this, qPrintable(QStringLiteral("actEditChar%1").arg(slot)),
                                 tr("Edit Character %1").arg(slot)),
                       [this, slot] { editCharacter(slot); });
+}
+
+QString FrmUDChar::gridTip() const {
+    const std::pair<const char *, QString> shortcuts[] = {
+        {"actUndo", tr("undo")},       {"actRedo", tr("redo")},     {"actCopyCArray", tr("copy")},
+        {"actPaste", tr("paste")},     {"actInvert", tr("invert")}, {"actSaveCharSet", tr("save")},
+        {"actOpenCharSet", tr("open")}};
+    QStringList keys;
+    for (const auto &[name, what] : shortcuts)
+        if (const auto *action = findChild<QAction *>(QLatin1String(name)))
+            keys << action->shortcut().toString(QKeySequence::NativeText) + u' ' + what;
+    return tr("Click a pixel to switch it, or press and drag to paint.\n"
+              "Right-click for undo, transforms, copy, paste and files.\n") +
+           keys.mid(0, 4).join(QStringLiteral(", ")) + u'\n' +
+           keys.mid(4).join(QStringLiteral(", "));
 }
 
 void FrmUDChar::attachStudio() {
@@ -189,9 +207,11 @@ void FrmUDChar::attachStudio() {
             }
     if (auto *frame = controls_.get<QGroupBox>("FrameC"))
         grid << frame;
+    const QString tip = gridTip();
     for (QWidget *w : grid) {
         w->addActions(gridActions_);
         w->setContextMenuPolicy(Qt::ActionsContextMenu);
+        w->setToolTip(tip);
     }
     for (int slot = 0; slot < CharEditor::Slots; ++slot) {
         if (auto *button = controls_.get<QPushButton>("cmdSetUD", slot)) {
@@ -204,9 +224,11 @@ void FrmUDChar::attachStudio() {
 
 bool FrmUDChar::strokeEvent(PixelCell *pressed, const QMouseEvent *mouse) {
     const auto type = mouse->type();
+    // Where the mouse is in the client area, whichever cell holds the mouse grab.
+    const QPoint at = content_->mapFromGlobal(mouse->globalPosition().toPoint());
     if (type == QEvent::MouseButtonPress) {
         if (mouse->button() == Qt::LeftButton)
-            stroke_ = {pressed, false, false};
+            stroke_ = {pressed, at, false, false};
         return false;
     }
     if (type == QEvent::MouseButtonRelease) {
@@ -216,33 +238,49 @@ bool FrmUDChar::strokeEvent(PixelCell *pressed, const QMouseEvent *mouse) {
             stroke_ = {};
         return painted;
     }
-    if (!stroke_.pressed || !(mouse->buttons() & Qt::LeftButton))
-        return false;
-    // The cell under the mouse, whichever cell holds the mouse grab.
-    const QPoint at = content_->mapFromGlobal(mouse->globalPosition().toPoint());
-    for (int row = 0; row < CharEditor::Rows; ++row)
-        for (const int weight : Weights) {
-            PixelCell *under = cell(row, weight);
-            if (!under || !under->geometry().contains(at))
-                continue;
-            if (!stroke_.painting) {
-                if (under == stroke_.pressed)
-                    return false;
-                // Leaving the first cell starts the stroke: it takes the state that a click
-                // would have given it, and every cell the stroke meets takes the same.
-                stroke_.painting = true;
-                const int first = stroke_.pressed->index();
-                for (int r = 0; r < CharEditor::Rows; ++r)
-                    if (cell(r, first) == stroke_.pressed) {
-                        stroke_.lit = !editor_.lit(r, first);
-                        editor_.paint(r, first, stroke_.lit, true);
-                    }
-            }
-            editor_.paint(row, weight, stroke_.lit, false);
-            showDrawing();
-            return false;
-        }
+    if (stroke_.pressed && (mouse->buttons() & Qt::LeftButton))
+        strokeTo(at);
     return false;
+}
+
+void FrmUDChar::strokeTo(const QPoint &to) {
+    // Motion events come far apart when the mouse moves fast: walk the way between them a
+    // pixel at a time so that no cell it crossed is skipped.
+    const QPoint from = stroke_.last;
+    stroke_.last = to;
+    const int steps = std::max(1, (to - from).manhattanLength());
+    bool changed = false;
+    for (int step = 1; step <= steps; ++step) {
+        const QPoint at = from + (to - from) * step / steps;
+        for (int row = 0; row < CharEditor::Rows; ++row)
+            for (const int weight : Weights) {
+                PixelCell *under = cell(row, weight);
+                if (!under || !under->geometry().contains(at))
+                    continue;
+                if (!stroke_.painting) {
+                    if (under == stroke_.pressed)
+                        continue;
+                    // Leaving the first cell starts the stroke: it takes the state that a click
+                    // would have given it, and every cell the stroke meets takes the same.
+                    stroke_.painting = true;
+                    const int first = stroke_.pressed->index();
+                    for (int r = 0; r < CharEditor::Rows; ++r)
+                        if (cell(r, first) == stroke_.pressed) {
+                            stroke_.lit = !editor_.lit(r, first);
+                            editor_.paint(r, first, stroke_.lit, true);
+                        }
+                }
+                editor_.paint(row, weight, stroke_.lit, false);
+                changed = true;
+            }
+    }
+    if (changed)
+        showDrawing();
+}
+
+void FrmUDChar::showUndoState() {
+    undo_->setEnabled(editor_.canUndo());
+    redo_->setEnabled(editor_.canRedo());
 }
 
 void FrmUDChar::showDrawing() {
@@ -283,15 +321,31 @@ void FrmUDChar::editCharacter(int slot) {
 }
 
 QString FrmUDChar::chooseFile(const QString &title, const QString &filter, const char *saveSuffix) {
-    const QString folder = lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
-    QString path = saveSuffix ? QFileDialog::getSaveFileName(this, title, folder, filter)
-                              : QFileDialog::getOpenFileName(this, title, folder, filter);
-    if (path.isEmpty())
-        return path;
+    QString start = lastFolder_.isEmpty() ? QDir::homePath() : lastFolder_;
+    if (!saveSuffix)
+        return QFileDialog::getOpenFileName(this, title, start, filter);
+    // The file dialog's own question comes before the suffix is added and so misses the file
+    // that is then replaced; the one question is asked here, about the name that is written.
+    for (;;) {
+        QString path = QFileDialog::getSaveFileName(this, title, start, filter, nullptr,
+                                                    QFileDialog::DontConfirmOverwrite);
+        if (path.isEmpty())
+            return path;
+        if (QFileInfo(path).suffix().isEmpty())
+            path += u'.' + QLatin1String(saveSuffix);
+        const QFileInfo target(path);
+        // A folder of that name is not replaced; writing over it fails with the reason.
+        if (!target.exists() || target.isDir() ||
+            boxes_.question(
+                AppTitle,
+                tr("%1 already exists.\nDo you want to replace it?").arg(target.fileName())))
+            return path;
+        start = path;
+    }
+}
+
+void FrmUDChar::rememberFolder(const QString &path) {
     lastFolder_ = QFileInfo(path).absolutePath();
-    if (saveSuffix && QFileInfo(path).suffix().isEmpty())
-        path += u'.' + QLatin1String(saveSuffix);
-    return path;
 }
 
 bool FrmUDChar::openCharacterSet(const QString &path) {

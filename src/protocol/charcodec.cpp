@@ -24,21 +24,94 @@ QString withoutComments(QString text) {
     return text.replace(comments, QStringLiteral(" "));
 }
 
-// The part that holds the values: inside the outermost braces, else after a declaration's
-// '=', else all of it.
+bool allOf(QStringView s, QStringView allowed) {
+    return !s.isEmpty() &&
+           std::all_of(s.begin(), s.end(), [&](QChar c) { return allowed.contains(c); });
+}
+
+QString shown(QStringView token) {
+    return token.size() > 20 ? token.first(20).toString() + QStringLiteral("...")
+                             : token.toString();
+}
+
+// What lies inside the outermost pair of `open` and `close`, or nothing when `open` is absent.
+std::optional<QString> inside(const QString &text, QChar open, QChar close) {
+    const qsizetype from = text.indexOf(open);
+    if (from < 0)
+        return std::nullopt;
+    const qsizetype to = text.lastIndexOf(close);
+    return to > from ? text.sliced(from + 1, to - from - 1) : text.sliced(from + 1);
+}
+
+// The part that holds the values: inside the outermost braces (C), else brackets (Python;
+// a C declaration's "[8]" comes before its braces), else after a declaration's '=', else all.
 QString valuePart(const QString &text) {
-    const qsizetype open = text.indexOf(u'{');
-    if (open >= 0) {
-        const qsizetype close = text.lastIndexOf(u'}');
-        return close > open ? text.sliced(open + 1, close - open - 1) : text.sliced(open + 1);
-    }
+    if (auto braces = inside(text, u'{', u'}'))
+        return *braces;
+    if (auto brackets = inside(text, u'[', u']'))
+        return *brackets;
     const qsizetype equals = text.lastIndexOf(u'=');
     return equals >= 0 ? text.sliced(equals + 1) : text;
 }
 
-bool allOf(QStringView s, QStringView allowed) {
-    return !s.isEmpty() &&
-           std::all_of(s.begin(), s.end(), [&](QChar c) { return allowed.contains(c); });
+// A list of two-digit values is hex when blanks alone separate them, or when one of them
+// cannot be decimal or is written with a leading zero, as hex dumps are: "00,0A,1F".
+bool isHexList(const QString &values, const QStringList &tokens) {
+    static const QRegularExpression hexPair(QStringLiteral("^[0-9A-Fa-f]{2}$"));
+    static const QRegularExpression hexLike(QStringLiteral("^(0.|.?[A-Fa-f].?)$"));
+    const auto all = [&](const QRegularExpression &re) {
+        return std::all_of(tokens.begin(), tokens.end(),
+                           [&](const QString &t) { return re.match(t).hasMatch(); });
+    };
+    const auto any = [&](const QRegularExpression &re) {
+        return std::any_of(tokens.begin(), tokens.end(),
+                           [&](const QString &t) { return re.match(t).hasMatch(); });
+    };
+    return !tokens.isEmpty() && all(hexPair) && (!values.contains(u',') || any(hexLike));
+}
+
+// C's integer suffixes (0x0Au, 31UL) say nothing about the value.
+QStringView withoutSuffix(QStringView token) {
+    static const QRegularExpression suffixed(
+        QStringLiteral("^(0[xXbB][0-9A-Fa-f]+|[0-9]+)[uUlL]{1,3}$"));
+    if (!suffixed.match(token).hasMatch())
+        return token;
+    while (QStringView(u"uUlL").contains(token.back()))
+        token.chop(1);
+    return token;
+}
+
+// Art drawn with '*' (or '#') for lit pixels and blanks (or '.') for unlit ones, one line a
+// row. Blanks carry the pixels here, so the lines are read whole; an editor may have dropped
+// the blanks at a line's end, and a last line break ends the last row.
+std::optional<ParsedChar> starArt(const QString &text) {
+    if (!text.contains(u'*') || !allOf(text, u"*#. \r\n"))
+        return std::nullopt;
+    QStringList lines = QString(text)
+                            .replace(QLatin1String("\r\n"), QLatin1String("\n"))
+                            .replace(u'\r', u'\n')
+                            .split(u'\n');
+    while (lines.size() > CharRows && lines.back().trimmed().isEmpty())
+        lines.removeLast();
+    if (lines.size() != CharRows)
+        return ParsedChar{std::nullopt, QStringLiteral("Found %1 lines of art; a character has "
+                                                       "eight.")
+                                            .arg(lines.size())};
+    CharBitmap rows{};
+    for (int r = 0; r < CharRows; ++r) {
+        QStringView line = lines[r];
+        while (line.endsWith(u' '))
+            line.chop(1);
+        if (line.size() > Columns)
+            return ParsedChar{
+                std::nullopt,
+                QStringLiteral("Row %1, \"%2\", is %3 pixels wide; a row has five.")
+                    .arg(QString::number(r + 1), shown(line), QString::number(line.size()))};
+        for (qsizetype c = 0; c < line.size(); ++c)
+            if (line[c] == u'*' || line[c] == u'#')
+                rows[static_cast<std::size_t>(r)] |= static_cast<std::uint8_t>(1 << (4 - c));
+    }
+    return ParsedChar{rows, {}};
 }
 
 // A row of dot art: '.' or '0' unlit, '#' or '1' lit. Five 0/1 digits are one too: they mean
@@ -68,6 +141,7 @@ Value number(QStringView digits, int base) {
 }
 
 Value readToken(QStringView token, bool hexList) {
+    token = withoutSuffix(token);
     if (hexList)
         return number(token, 16);
     if (token.startsWith(u"0x", Qt::CaseInsensitive))
@@ -85,11 +159,6 @@ Value readToken(QStringView token, bool hexList) {
         return {Value::Ok, row};
     }
     return number(token, 10);
-}
-
-QString shown(QStringView token) {
-    return token.size() > 20 ? token.first(20).toString() + QStringLiteral("...")
-                             : token.toString();
 }
 
 } // namespace
@@ -114,13 +183,12 @@ ParsedChar parseChar(const QString &text) {
         return {std::nullopt, QStringLiteral("The text is %1 characters long; one character is "
                                              "written in far fewer.")
                                   .arg(text.size())};
+    if (auto art = starArt(text))
+        return *art;
     const QString values = valuePart(withoutComments(text));
-    static const QRegularExpression separators(QStringLiteral(R"([\s,;{}]+)"));
+    static const QRegularExpression separators(QStringLiteral(R"([\s,;{}\[\]]+)"));
     const QStringList tokens = values.split(separators, Qt::SkipEmptyParts);
-    static const QRegularExpression hexPairs(QStringLiteral("^[0-9A-Fa-f]{2}$"));
-    const bool hexList = !values.contains(u',') && !tokens.isEmpty() &&
-                         std::all_of(tokens.begin(), tokens.end(),
-                                     [](const QString &t) { return hexPairs.match(t).hasMatch(); });
+    const bool hexList = isHexList(values, tokens);
 
     CharBitmap rows{};
     for (qsizetype i = 0; i < tokens.size(); ++i) {
@@ -133,12 +201,13 @@ ParsedChar parseChar(const QString &text) {
                                       .arg(place)
                                       .arg(shown(tokens[i]))};
         case Value::Over:
-            // Two-digit numbers between blanks read as hex; say so, a decimal list may look alike.
+            // A list of two-digit numbers may read as hex; say so, a decimal list may look alike.
             return {std::nullopt,
                     QStringLiteral("Value %1, %2%3, is over 0x1F: a row has five pixels.")
                         .arg(QString::number(place), shown(tokens[i]),
-                             hexList ? QStringLiteral(" read as hex (separate decimal values "
-                                                      "with commas)")
+                             hexList ? QStringLiteral(" read as hex (write decimal values "
+                                                      "separated by commas, without leading "
+                                                      "zeros)")
                                      : QString())};
         case Value::DotLength:
             // One pass: the pasted token may itself hold "%1".

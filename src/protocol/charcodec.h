@@ -27,10 +27,11 @@ struct ParsedChar {
     QString problem; // why the text is not one character; empty when `rows` holds one
 };
 
-// Reads any of the forms above, decimal lists, 0b01010 values and eight lines of dot art
-// (".#.#." or "01010"), with or without braces, commas, comments or a declaration around
-// them. Bare numbers are decimal, except a list of two-digit hex numbers separated by blanks
-// only (the hex form). Text that is not exactly one 5x8 character gives the reason.
+// Reads any of the forms above, decimal lists, 0b01010 values, C suffixes (0x0Au) and eight
+// lines of dot art (".#.#.", "01010" or " * * "), with or without braces, brackets, commas,
+// comments or a declaration around them. Bare numbers are decimal, except a list of two-digit
+// hex numbers separated by blanks only, or with commas when one has a letter or a leading zero
+// ("00,0A,1F"). Text that is not exactly one 5x8 character gives the reason.
 ParsedChar parseChar(const QString &text);
 
 // The eight characters as a C header a firmware can include.

@@ -48,7 +48,10 @@ QByteArray asUtf8(QByteArrayView bytes) {
 }
 
 // The eight rows of one character, or the reason the value is none.
-std::optional<QString> readRows(const QByteArray &value, int character, std::uint8_t *rows) {
+std::optional<QString> readRows(QByteArray value, int character, std::uint8_t *rows) {
+    // A ';' after the values starts a comment, as on a line of its own.
+    if (const qsizetype comment = value.indexOf(';'); comment >= 0)
+        value.truncate(comment);
     const QList<QByteArray> fields = value.simplified().split(' ');
     if (value.trimmed().isEmpty() || fields.size() != CharRows)
         return QStringLiteral("character %1 has %2 values; it needs eight hex bytes, top row "

@@ -14,7 +14,8 @@
 //
 //   ; TORVIKA character set
 //   [Characters]
-//   0=00 0A 1F 1F 0E 04 00 00     (keys 0 to 7, all required; eight hex bytes, top row first)
+//   0=00 0A 1F 1F 0E 04 00 00 ; heart   (keys 0 to 7, all required; eight hex bytes, top
+//                                       row first; a ';' after them starts a comment)
 //   [Startup]
 //   Row0="Hello"                  (optional section; each row at most 16 characters)
 //   Row1=""

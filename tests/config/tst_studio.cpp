@@ -5,11 +5,14 @@
 #include "settings/charsetfile.h"
 #include "support/wiredpanel.h"
 
+#include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 using namespace torvika;
 using namespace torvika::test;
@@ -55,6 +58,10 @@ struct Studio {
                 QTest::keySequence(cell(cells[0]), QKeySequence(cells.value(1)));
             } else if (verb == u"clip") {
                 QGuiApplication::clipboard()->setText(rest);
+            } else if (verb == u"enabled") { // "10": Undo enabled, Redo greyed
+                QCOMPARE(QString::number(dialog->findChild<QAction *>("actUndo")->isEnabled()) +
+                             QString::number(dialog->findChild<QAction *>("actRedo")->isEnabled()),
+                         rest);
             }
         }
     }
@@ -80,6 +87,11 @@ private slots:
         QTest::addColumn<QString>("refusal");
         const char *const cases[][4] = {
             {"a drag lights every cell it meets", "drag 0:16 1:16 2:16 2:8", "1010180000000000"},
+            {"a quick drag fills every cell it crossed", "drag 0:16 0:1", "1F00000000000000"},
+            {"a quick drag down a column", "drag 1:8 6:8", "0008080808080800"},
+            {"undo and redo greyed while there is nothing to take back or bring again",
+             "enabled 00;cell 0:16;enabled 10;act actUndo;enabled 01;act actRedo;enabled 10",
+             "1000000000000000"},
             {"a drag from a lit cell clears", "click cmdSetAll;drag 0:16 0:8 1:8",
              "07171F1F1F1F1F1F"},
             {"undo takes back a whole drag", "cell 7:1;drag 0:16 1:16 2:16;keys 0:16 Ctrl+Z",
@@ -134,6 +146,9 @@ private slots:
         const QString tip = s.dialog->controls().get<QPushButton>("cmdSetUD", 3)->toolTip();
         QVERIFY(tip.contains("0x10") && tip.contains(LitColour.name()));
         QVERIFY(s.cell("0:16")->actions().contains(s.dialog->findChild<QAction *>("actPaste")));
+        const QString gridTip = s.cell("7:1")->toolTip();
+        QVERIFY(gridTip.contains("drag") && gridTip.contains("Right-click") &&
+                gridTip.contains("Ctrl+Z undo"));
         QVERIFY(s.dialog->saveCharacterSet(good) && s.dialog->exportCHeader(dir.filePath("c.h")));
         row0->clear();
         s.run({"click cmdClrAll", "click cmdSetUD(3)"});
@@ -146,6 +161,38 @@ private slots:
                  "row first.");
         s.run({"act actEditChar3"});
         s.expectOnLine(QByteArray::fromHex("0000100000000000"));
+
+        // Each file dialog gets the next name typed, else it is cancelled.
+        QStringList typed, folders;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto *fileDialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!fileDialog)
+                return;
+            const QString in = QDir(fileDialog->directory()).canonicalPath();
+            folders << (in == QDir(dir.path()).canonicalPath() ? "dir" : in);
+            if (typed.isEmpty())
+                return fileDialog->reject();
+            fileDialog->selectFile(dir.filePath(typed.takeFirst()));
+            QMetaObject::invokeMethod(fileDialog, "accept");
+        });
+        answer.start(10);
+        QVERIFY(QDir(dir.path()).mkdir("folder.tvkchars"));
+        s.panel.boxes.shown.clear();
+        s.panel.boxes.answers << false << false;
+        for (const char *name : {"folder", "good", "c"}) { // a failed save, No, No
+            typed = QStringList{name};
+            s.run({QStringLiteral("act ") + (*name == 'c' ? "actExportHeader" : "actSaveCharSet")});
+        }
+        typed = QStringList{"new"};
+        s.run({"act actSaveCharSet", "act actOpenCharSet"});
+        QCOMPARE(s.panel.boxes.texts(),
+                 QStringList({"The character set was not saved.",
+                              "good.tvkchars already exists.\nDo you want to replace it?",
+                              "c.h already exists.\nDo you want to replace it?"}));
+        QVERIFY(charset::readFile(good).set->startup.value()[0] == " Hello ");
+        const QString home = QDir::home().canonicalPath();
+        QCOMPARE(folders, QStringList({home, home, "dir", home, "dir", home, "dir"}));
     }
 };
 

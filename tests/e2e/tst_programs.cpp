@@ -32,8 +32,9 @@ private slots:
         QTest::newRow("panel --help") << "--help" << 0 << 0 << "Usage: torvika-panel [options]";
         QTest::newRow("panel --version, the window system's options passed on") << "-style fusion --version" << 0 << 0 << "torvika-panel 0.";
         QTest::newRow("panel, unknown option") << "--colour" << 0 << 2 << "";
-        QTest::newRow("panel, an argument") << "torvika.ini" << 0 << 2 << "";
+        QTest::newRow("panel, two arguments") << "a.tvkchars b.tvkchars" << 0 << 2 << "";
         QTest::newRow("SIGTERM, as at logout") << "" << int(SIGTERM) << 0 << "";
+        QTest::newRow("a character set that cannot be read, then SIGTERM") << "gone.tvkchars" << int(SIGTERM) << 0 << "";
         // clang-format on
     }
     void optionsAndSignals() {
@@ -45,7 +46,7 @@ private slots:
         QProcess process;
         if (signal) {
             QVERIFY(QFile::copy(TORVIKA_PANEL, dir.filePath("torvika-panel")));
-            process.start(dir.filePath("torvika-panel"), {});
+            process.start(dir.filePath("torvika-panel"), arguments.split(u' ', Qt::SkipEmptyParts));
             QVERIFY(process.waitForStarted()); // exec'd: the handlers seen are the panel's
             QTRY_VERIFY_WITH_TIMEOUT(catches(process.processId(), signal), 10000);
             QCOMPARE(::kill(static_cast<pid_t>(process.processId()), signal), 0);

@@ -45,6 +45,14 @@ private slots:
             {"C array with comments, 0X and 0b",
              "{ /* top */ 0X00, 0x0a, 0b11111, // mid\n 0x1f, 0x0E, 0x4, 0x00, 0x0 };"},
             {"decimal list", "0, 10, 31, 31, 14, 4, 0, 0"},
+            {"Python list with C suffixes", "heart = [0x00, 0x0Au, 0x1FUL, 0x1f, 14u, 4, 0, 0]"},
+            {"comma-separated bare hex", "00,0A,1F,1F,0E,04,00,00"},
+            {"star art, blanks at line ends dropped", "\n * *\n*****\n*****\n ***\n  *\n\n\n"},
+            {"star art of nine lines", "*\n*\n*\n*\n*\n*\n*\n*\n*",
+             "Found 9 lines of art; a character has eight."},
+            {"star art too wide", "\n * * *\n*\n*\n*\n*\n\n\n",
+             "Row 2, \" * * *\", is 6 pixels wide; a row "
+             "has five."},
             {"dot art, CRLF",
              ".....\r\n.#.#.\r\n#####\r\n11111\r\n01110\r\n..#..\r\n.....\r\n....."},
             {"seven rows", "0 1 2 3 4 5 6", "Found 7 rows; a character has eight."},
@@ -52,8 +60,8 @@ private slots:
             {"0x20", "{0, 0x0A, 0x20, 0, 0, 0, 0, 0}",
              "Value 3, 0x20, is over 0x1F: a row has five pixels."},
             {"two-digit numbers between blanks are hex", "10 31 00 00 00 00 00 00",
-             "Value 2, 31 read as hex (separate decimal values with commas), is over 0x1F: a row "
-             "has five pixels."},
+             "Value 2, 31 read as hex (write decimal values separated by commas, without leading "
+             "zeros), is over 0x1F: a row has five pixels."},
             {"hex digits among decimals", "0, 0A, 1, 1, 1, 1, 1, 1",
              "Value 2, \"0A\", is not a row: write rows as 0x0A, B01010, 10 or .#.#."},
             {"a dot row of six", ".....\n.#.#.#\n",

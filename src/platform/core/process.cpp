@@ -44,7 +44,8 @@ void onSignal(int) {
 
 } // namespace
 
-std::optional<int> parseCommandLine(QCommandLineParser &parser, int argc, char *argv[]) {
+std::optional<int> parseCommandLine(QCommandLineParser &parser, int argc, char *argv[],
+                                    qsizetype maxArguments) {
     const QString invoked = argc > 0 ? QString::fromLocal8Bit(argv[0]) : QString();
     QStringList own{invoked};
     for (int i = 1; i < argc; ++i) {
@@ -58,10 +59,10 @@ std::optional<int> parseCommandLine(QCommandLineParser &parser, int argc, char *
     const QString program = QFileInfo(invoked).fileName();
     // Without the application object the parser cannot know the program's name.
     const QString usage = parser.helpText().replace(QLatin1String("<executable_name>"), program);
-    if (!parser.parse(own) || !parser.positionalArguments().isEmpty()) {
+    if (!parser.parse(own) || parser.positionalArguments().size() > maxArguments) {
         const QString problem = parser.errorText().isEmpty()
                                     ? QStringLiteral("unexpected argument \"%1\"")
-                                          .arg(parser.positionalArguments().value(0))
+                                          .arg(parser.positionalArguments().value(maxArguments))
                                     : parser.errorText();
         std::fprintf(stderr, "%s: %s\n%s", qPrintable(program), qPrintable(problem),
                      qPrintable(usage));

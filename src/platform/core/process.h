@@ -14,8 +14,10 @@ namespace torvika::process {
 // window system is touched, so --help and --version work without a display. The window
 // system's own options (-platform, -style, ...) are left for it. Returns the exit status when
 // the program is to end at once: 0 after --help or --version (printed on standard output), 2
-// after an unknown option or argument (the usage on standard error); nullopt to run.
-std::optional<int> parseCommandLine(QCommandLineParser &parser, int argc, char *argv[]);
+// after an unknown option or more than `maxArguments` arguments (the usage on standard error);
+// nullopt to run.
+std::optional<int> parseCommandLine(QCommandLineParser &parser, int argc, char *argv[],
+                                    qsizetype maxArguments = 0);
 
 // From now on SIGTERM, SIGHUP and SIGINT no longer end the program at once: `handler` runs in
 // the event loop instead (a signal that comes before the loop runs waits for it). Call once,
