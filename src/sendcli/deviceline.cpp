@@ -59,7 +59,7 @@ PortResult DeviceLine::write(QByteArrayView bytes) {
         }
         // Asked to end before this frame began: it is left out whole.
         if (endSignal() && done == 0)
-            return PortResult::failure(QStringLiteral("ended by a signal"));
+            return PortResult::failure(QLatin1String(EndedBySignal));
         if (endSignal() && !sinceSignal.isValid())
             sinceSignal.start();
         if (sinceSignal.isValid() && sinceSignal.elapsed() > FinishAfterSignalMs) {

@@ -7,6 +7,9 @@
 // the device's settings back cannot cut them short.
 namespace torvika::sendcli {
 
+// Why a write did not begin: a signal asked the program to end before the frame's first byte.
+constexpr const char *EndedBySignal = "ended by a signal";
+
 class DeviceLine final : public SerialPort {
 public:
     DeviceLine(const QString &device, const QString &settings);

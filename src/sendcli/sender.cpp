@@ -155,14 +155,14 @@ Target resolveTarget(const Invocation &inv, const ModIni &ini) {
 int sendSteps(const QList<Step> &steps, SerialPort &port, const WaitForInput &waitForInput,
               QTextStream &out, QTextStream &err) {
     const auto unusable = [&](const PortResult &why) {
-        if (endSignal() && why.reason == u"ended by a signal")
+        if (endSignal() && why.reason == QLatin1String(EndedBySignal))
             return endedBy(endSignal());
         err << "torvika-send: " << port.deviceName() << ": " << why.reason << Qt::endl;
         return int(DeviceUnusable);
     };
     int status = Done;
     for (const Step &step : steps) {
-        if (step.readsReply) {
+        if (step.readsReply && !endSignal()) {
             PortResult written;
             if (const auto reply = queryInputs(port, waitForInput, written)) {
                 out << inputsLine(*reply) << Qt::endl;
@@ -174,15 +174,15 @@ int sendSteps(const QList<Step> &steps, SerialPort &port, const WaitForInput &wa
             }
         } else {
             for (const QByteArray &bytes : step.writes) {
-                if (const PortResult written = port.write(bytes); !written)
-                    return unusable(written);
                 if (endSignal())
                     return endedBy(endSignal());
+                if (const PortResult written = port.write(bytes); !written)
+                    return unusable(written);
             }
         }
-        if (endSignal())
-            return endedBy(endSignal());
     }
+    if (endSignal())
+        return endedBy(endSignal());
     return status;
 }
 
