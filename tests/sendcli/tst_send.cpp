@@ -102,6 +102,9 @@ private slots:
         send.start(TORVIKA_SEND, args.remove(QStringLiteral(">full ")).split(u' '));
         QFETCH(QByteArray, input);
         send.write(input);
+        // Each line goes out as it is read, before the input ends.
+        if (!input.isEmpty())
+            QTRY_COMPARE_WITH_TIMEOUT(module.frames().join(u'|'), frames, 5000);
         send.closeWriteChannel();
         QVERIFY(send.waitForFinished(10000));
         QTEST(send.exitCode(), "status");
