@@ -49,7 +49,7 @@ private slots:
             {"--stdin: each line as it comes, a bad one named and skipped: 2",
              "--device %m --speed 19200 --stdin", 2, "",
              "torvika-send: line 2: argument 2 (\"9\"): char N", "0D|48|69",
-             "clear\nchar 9\ntext 'H'i"},
+             "clear\nchar 9\ntext 'H'i\n"},
             {"output that cannot be written: everything sent all the same, then 1",
              ">full --device %m --speed 19200 read-inputs text ab", 1, "",
              "torvika-send: cannot write to standard output: No space left on device\n",
