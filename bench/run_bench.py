@@ -176,8 +176,9 @@ def main():
                                     capture_output=True, text=True, env=env).stdout)
     print("start-up, 20 processes...", flush=True)
     shown_ms, rss_kb = run_startup(args.app)
-    print("torvika-send and printf, 50 processes each...", flush=True)
-    sent = json.loads(subprocess.run([args.send, args.send_app, "50"], check=True,
+    print("torvika-send and printf, 50 processes each; 1,000 lines by --stdin and by calls, "
+          "3 times (a minute or more)...", flush=True)
+    sent = json.loads(subprocess.run([args.send, args.send_app, "50", "3"], check=True,
                                      capture_output=True, text=True).stdout)
 
     r = {}
