@@ -132,9 +132,7 @@ private slots:
         const speed_t before = cfgetospeed(&t);
         QStringList args{"--device", line.slavePath(), "--speed", "19200"};
         for (int i = 0; i < 10000; ++i) // more than the line holds
-            args << "cursor"
-                 << "1"
-                 << "15";
+            args += QStringList{"cursor", "1", "15"};
         QProcess send;
         send.start(TORVIKA_SEND, args);
         QVERIFY(send.waitForStarted());
@@ -170,9 +168,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(module.read().contains(R"("event":"ready")"), 10000);
         const int fd = ::open(QFile::encodeName(module.link), O_RDWR | O_NOCTTY);
         QVERIFY(fd >= 0);
-        termios old{}, t{};
+        termios old{};
         tcgetattr(fd, &old);
-        t = old;
+        termios t = old;
         cfsetspeed(&t, speed == 19200 ? B19200 : B9600);
         tcsetattr(fd, TCSANOW, &t);
         QTest::qWait(200); // the module sees the line's new speed
