@@ -1,7 +1,9 @@
 // torvika-send timed from outside, as a script runs it: from the process's start until the
 // last byte of `clear text "Hello"` is readable at a pty peer, beside the same bytes written by
-// `sh -c 'printf ... > DEVICE'` in the same run. Prints one JSON object of raw samples (ms).
-// Usage: bench_send TORVIKA-SEND [RUNS]
+// `sh -c 'printf ... > DEVICE'` in the same run; and 1,000 clock lines (`cursor 0 0 text
+// 12:00:00`) through one `--stdin` process against 1,000 calls with the same words. Prints one
+// JSON object of raw samples (ms).
+// Usage: bench_send TORVIKA-SEND [RUNS] [LINE-RUNS]
 #include "support/ptypeer.h"
 
 #include <QElapsedTimer>
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char **environ;
 
@@ -24,7 +27,8 @@ const QByteArray Expected = "\x0D"
                             "Hello";
 
 // Milliseconds from spawning `argv` until the expected bytes are readable at the peer.
-double timeToLine(PtyPeer &peer, const QList<QByteArray> &args) {
+double timeToLine(PtyPeer &peer, const QList<QByteArray> &args,
+                  const QByteArray &expected = Expected) {
     std::vector<char *> argv;
     for (const QByteArray &a : args)
         argv.push_back(const_cast<char *>(a.constData()));
@@ -34,12 +38,61 @@ double timeToLine(PtyPeer &peer, const QList<QByteArray> &args) {
     pid_t pid = 0;
     if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
         qFatal("cannot start %s", argv[0]);
-    const QByteArray got = peer.read(static_cast<int>(Expected.size()), 5000);
+    const QByteArray got = peer.read(static_cast<int>(expected.size()), 5000);
     const double ms = t.nsecsElapsed() / 1e6;
     int status = 0;
     waitpid(pid, &status, 0);
-    if (got != Expected || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (got != expected || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         qFatal("%s sent \"%s\" and ended with %d", argv[0], got.toHex(' ').constData(), status);
+    return ms;
+}
+
+const QByteArray ClockFrame = QByteArray::fromHex("FE320000") + "12:00:00";
+constexpr int ClockLines = 1000;
+
+// Milliseconds from spawning `send --stdin` until the frames of all the lines are at the peer.
+double linesThroughStdin(PtyPeer &peer, const QByteArray &send, const QByteArray &device) {
+    int input[2];
+    if (pipe(input) != 0)
+        qFatal("no pipe");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, input[0], 0);
+    posix_spawn_file_actions_addclose(&actions, input[1]);
+    const QList<QByteArray> args{send, "--device", device, "--speed", "9600", "--stdin"};
+    std::vector<char *> argv;
+    for (const QByteArray &a : args)
+        argv.push_back(const_cast<char *>(a.constData()));
+    argv.push_back(nullptr);
+    QElapsedTimer t;
+    t.start();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        qFatal("cannot start %s", argv[0]);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(input[0]);
+    const QByteArray lines = QByteArray("cursor 0 0 text 12:00:00\n").repeated(ClockLines);
+    if (::write(input[1], lines.constData(), size_t(lines.size())) != lines.size())
+        qFatal("the lines did not fit into the pipe");
+    ::close(input[1]);
+    const QByteArray want = ClockFrame.repeated(ClockLines);
+    const QByteArray got = peer.read(int(want.size()), 30000);
+    const double ms = t.nsecsElapsed() / 1e6;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (got != want || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        qFatal("--stdin sent %lld of %lld bytes and ended with %d", qint64(got.size()),
+               qint64(want.size()), status);
+    return ms;
+}
+
+// The same lines as 1,000 calls, one after the other.
+double linesAsCalls(PtyPeer &peer, const QByteArray &send, const QByteArray &device) {
+    const QList<QByteArray> call{send,     "--device", device, "--speed", "9600",
+                                 "cursor", "0",        "0",    "text",    "12:00:00"};
+    double ms = 0;
+    for (int i = 0; i < ClockLines; ++i)
+        ms += timeToLine(peer, call, ClockFrame);
     return ms;
 }
 
@@ -63,8 +116,15 @@ int main(int argc, char *argv[]) {
         sendMs.append(timeToLine(peer, send));
         printfMs.append(timeToLine(peer, printf));
     }
+    QJsonArray stdinMs, callsMs;
+    for (int i = 0, lineRuns = argc > 3 ? std::atoi(argv[3]) : 1; i < lineRuns; ++i) {
+        stdinMs.append(linesThroughStdin(peer, argv[1], device));
+        callsMs.append(linesAsCalls(peer, argv[1], device));
+    }
     const QJsonObject out{{QStringLiteral("send_cli_ms"), sendMs},
-                          {QStringLiteral("printf_ms"), printfMs}};
+                          {QStringLiteral("printf_ms"), printfMs},
+                          {QStringLiteral("stdin_1000_lines_ms"), stdinMs},
+                          {QStringLiteral("calls_1000_lines_ms"), callsMs}};
     const QByteArray json = QJsonDocument(out).toJson(QJsonDocument::Compact);
     std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
     std::fputc('\n', stdout);

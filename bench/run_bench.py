@@ -52,6 +52,7 @@ WHAT = {
     "frame_build_ns": "building one frame of the command set, median over the frames (ns)",
     "send_cli_ms": 'process start of `torvika-send clear text "Hello"` until its 6 bytes are readable (ms)',
     "send_cli_vs_printf": "the same, as a multiple of `sh -c 'printf ... > DEVICE'` in the same run",
+    "send_stdin_vs_calls": "1,000 clock lines through one `torvika-send --stdin`, as a multiple of 1,000 calls",
     "click_to_line_1byte_us_log_open": 'as click_to_line_1byte_us, the traffic window open (µs)',
     "click_to_line_4byte_us_log_open": 'as click_to_line_4byte_us, the traffic window open (µs)',
     "click_to_line_66byte_us_log_open": 'as click_to_line_66byte_us, the traffic window open (µs)',
@@ -175,8 +176,9 @@ def main():
                                     capture_output=True, text=True, env=env).stdout)
     print("start-up, 20 processes...", flush=True)
     shown_ms, rss_kb = run_startup(args.app)
-    print("torvika-send and printf, 50 processes each...", flush=True)
-    sent = json.loads(subprocess.run([args.send, args.send_app, "50"], check=True,
+    print("torvika-send and printf, 50 processes each; 1,000 lines by --stdin and by calls, "
+          "3 times (a minute or more)...", flush=True)
+    sent = json.loads(subprocess.run([args.send, args.send_app, "50", "3"], check=True,
                                      capture_output=True, text=True).stdout)
 
     r = {}
@@ -231,6 +233,11 @@ def main():
     r["send_cli_vs_printf"] = entry(
         [s / printf_median for s in sent["send_cli_ms"]], "report", lambda **_: True,
         with_p99=False, printf_median_ms=round(printf_median, 3))
+    r["send_stdin_vs_calls"] = entry(
+        [a / b for a, b in zip(sent["stdin_1000_lines_ms"], sent["calls_1000_lines_ms"])],
+        "median <= 0.05", lambda median, **_: median <= 0.05, with_p99=False,
+        stdin_median_ms=round(statistics.median(sent["stdin_1000_lines_ms"]), 1),
+        calls_median_ms=round(statistics.median(sent["calls_1000_lines_ms"]), 1))
 
     result = {"generated": datetime.now(timezone.utc).strftime("%Y-%m-%dT%H:%M:%SZ"),
               "machine": machine()}

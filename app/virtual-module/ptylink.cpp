@@ -2,16 +2,16 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSocketNotifier>
-#include <QTimer>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace torvika::vmodule {
 
@@ -46,6 +46,14 @@ PtyLink::PtyLink(QString linkPath, QObject *parent)
     : QObject(parent), linkPath_(std::move(linkPath)) {}
 
 PtyLink::~PtyLink() {
+    if (reader_.joinable()) {
+        const char stop = 0;
+        (void)!::write(wake_[1], &stop, 1);
+        reader_.join();
+    }
+    for (const int fd : wake_)
+        if (fd >= 0)
+            ::close(fd);
     removeLink();
     if (master_ >= 0)
         ::close(master_);
@@ -61,7 +69,14 @@ QString PtyLink::open() {
     tcgetattr(slave_, &raw);
     cfmakeraw(&raw);
     cfsetspeed(&raw, B9600);
+    // Packet mode with EXTPROC: every change of the line settings is announced on our end,
+    // so bytes written at 19200 bit/s by a sender that puts 9600 back as it closes are still
+    // judged at 19200. The kernel announces a change ahead of bytes still unread, so the
+    // bytes of a read are judged against every speed seen since the read before.
+    raw.c_lflag |= EXTPROC;
     tcsetattr(slave_, TCSANOW, &raw);
+    int on = 1;
+    ioctl(master_, TIOCPKT, &on);
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
     devicePath_ = QString::fromLocal8Bit(name);
 
@@ -76,8 +91,9 @@ QString PtyLink::open() {
     if (::symlink(name, QFile::encodeName(linkPath_).constData()) != 0)
         return QStringLiteral("cannot create the link %1: %2").arg(linkPath_, strerror(errno));
 
-    notifier_ = new QSocketNotifier(master_, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &PtyLink::readMaster);
+    if (::pipe(wake_) != 0)
+        return QStringLiteral("cannot start reading the line: %1").arg(strerror(errno));
+    reader_ = std::thread([this] { readMaster(); });
     return {};
 }
 
@@ -112,21 +128,36 @@ bool PtyLink::write(const QByteArray &bytes) {
 }
 
 void PtyLink::readMaster() {
-    char buffer[4096];
+    // A thread of its own notes each change of the line settings as soon as the kernel
+    // announces it: a sender that sets 19200 bit/s, writes and puts 9600 back as it closes
+    // leaves the line at 19200 only for a moment. The announcement overtakes bytes not read
+    // yet, so the bytes of a read are judged against every speed seen since the read before;
+    // a change that came and went between two looks is not seen at all.
+    QList<int> speeds{lineSpeed()};
+    char buffer[4097];
     for (;;) {
+        pollfd p[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
+        if (::poll(p, 2, -1) < 0 && errno != EINTR)
+            return;
+        if (p[1].revents)
+            return;
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
-        if (n > 0) {
-            emit received(QByteArray(buffer, n));
-            continue;
+        if (n > 1 && buffer[0] == TIOCPKT_DATA) {
+            QList<int> these = std::exchange(speeds, {lineSpeed()});
+            if (!these.contains(speeds.front()))
+                these << speeds.front();
+            QMetaObject::invokeMethod(
+                this,
+                [this, bytes = QByteArray(buffer + 1, n - 1), these] {
+                    emit received(bytes, these);
+                },
+                Qt::QueuedConnection);
+        } else if (n > 0) { // news about the line: its settings changed
+            if (const int now = lineSpeed(); !speeds.contains(now))
+                speeds << now;
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            ::usleep(100000); // should not happen while we hold the device open: no spinning
         }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN) {
-            // Should not happen while we hold the device open; do not spin on it.
-            notifier_->setEnabled(false);
-            QTimer::singleShot(100, this, [this] { notifier_->setEnabled(true); });
-        }
-        return;
     }
 }
 

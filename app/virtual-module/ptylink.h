@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 
-class QSocketNotifier;
+#include <thread>
 
 namespace torvika::vmodule {
 
@@ -30,14 +31,17 @@ public:
     void removeLink();
 
 signals:
-    void received(const QByteArray &bytes);
+    // `lineSpeeds`: every speed the line was seen at since the bytes before these came; the
+    // bytes were written at one of them.
+    void received(const QByteArray &bytes, const QList<int> &lineSpeeds);
 
 private:
     void readMaster();
 
     QString linkPath_, devicePath_;
     int master_ = -1, slave_ = -1;
-    QSocketNotifier *notifier_ = nullptr;
+    int wake_[2] = {-1, -1}; // ends the reading thread
+    std::thread reader_;
 };
 
 } // namespace torvika::vmodule

@@ -58,8 +58,12 @@ bool Session::speedMismatch() const {
     return line != 0 && line != model_.speed();
 }
 
-void Session::onReceived(const QByteArray &bytes) {
-    if (speedMismatch()) {
+void Session::onReceived(const QByteArray &bytes, const QList<int> &lineSpeeds) {
+    // Bytes are judged at the speed the line had when they were written, not when read.
+    const auto mismatch = [&] {
+        return !lineSpeeds.contains(0) && !lineSpeeds.contains(model_.speed());
+    };
+    if (mismatch()) {
         emit ignored(bytes, QStringLiteral("the line runs at %1 bit/s, the module at %2")
                                 .arg(link_.lineSpeed())
                                 .arg(model_.speed()));
@@ -77,7 +81,7 @@ void Session::onReceived(const QByteArray &bytes) {
         }
         if (outcome.memoryChanged)
             storeMemory();
-        if (speedMismatch()) {
+        if (mismatch()) {
             // The module switched speed: what follows arrives as garbage.
             QByteArray rest;
             for (qsizetype j = i + 1; j < frames.size(); ++j)

@@ -5,6 +5,8 @@
 #include "settings/charsetfile.h"
 #include "settings/startvalues.h"
 
+#include <QHash>
+
 #include <initializer_list>
 
 namespace torvika::sendcli {
@@ -183,8 +185,12 @@ Built startup(const Args &a) {
     if (a[0].isEmpty())
         return fail(0, QStringLiteral("ROW0 is empty; the startup screen needs text in row 0"));
     const StartupScreen screen = setStartupScreen(a[0], row1);
-    if (!screen.problem.isEmpty())
-        return fail(setStartupScreen(a[0], {}).problem.isEmpty() ? 1 : 0, screen.problem);
+    if (!screen.problem.isEmpty()) {
+        // The command line says once, for every refusal, that nothing was sent.
+        QString problem = screen.problem;
+        problem.remove(QStringLiteral("; nothing is sent."));
+        return fail(setStartupScreen(a[0], {}).problem.isEmpty() ? 1 : 0, problem);
+    }
     return sends({screen.frame});
 }
 
@@ -254,12 +260,91 @@ const Rule *findRule(const QString &word) {
     return nullptr;
 }
 
+struct OptionRule {
+    const char *name;
+    const char *value; // what the value is, for "--port needs a port number"; null: no value
+    bool afterProbe;   // may follow "probe"
+    bool once;         // refused when given twice
+    // Takes the option in; the problem with its value, empty when it is fine.
+    QString (*take)(Invocation &inv, const QString &value);
+};
+
+QString portOption(Invocation &inv, const QString &value) {
+    inv.port = number(value, FirstPort, LastPort);
+    return inv.port ? QString()
+                    : QStringLiteral("--port is a port number from %1 to %2")
+                          .arg(FirstPort)
+                          .arg(LastPort);
+}
+
+QString speedOption(Invocation &inv, const QString &value) {
+    if (value != QString::number(ModuleSpeedLow) && value != QString::number(ModuleSpeedHigh))
+        return QStringLiteral("--speed is %1 or %2").arg(ModuleSpeedLow).arg(ModuleSpeedHigh);
+    inv.speed = value.toInt();
+    return {};
+}
+
+constexpr OptionRule Options[] = {
+    {"--help", nullptr, true, false,
+     [](Invocation &inv, const QString &) {
+         inv.action = Invocation::Action::Help;
+         return QString();
+     }},
+    {"-h", nullptr, true, false,
+     [](Invocation &inv, const QString &) {
+         inv.action = Invocation::Action::Help;
+         return QString();
+     }},
+    {"--version", nullptr, true, false,
+     [](Invocation &inv, const QString &) {
+         inv.action = Invocation::Action::Version;
+         return QString();
+     }},
+    {"--dry-run", nullptr, false, false,
+     [](Invocation &inv, const QString &) {
+         inv.dryRun = true;
+         return QString();
+     }},
+    {"--stdin", nullptr, false, false,
+     [](Invocation &inv, const QString &) {
+         inv.readStdin = true;
+         return QString();
+     }},
+    {"--port", "a port number", false, true, portOption},
+    {"--device", "a device path", true, false,
+     [](Invocation &inv, const QString &value) {
+         if (value.trimmed().isEmpty())
+             return QStringLiteral("--device needs a device path");
+         inv.devices.append(value);
+         return QString();
+     }},
+    {"--speed", "9600 or 19200", false, false, speedOption},
+    {"--settings", "a settings file", true, false,
+     [](Invocation &inv, const QString &value) {
+         if (value.isEmpty())
+             return QStringLiteral("--settings needs a settings file");
+         inv.settingsFile = value;
+         return QString();
+     }},
+};
+
+const OptionRule *findOption(const QString &name) {
+    for (const OptionRule &rule : Options)
+        if (name == QLatin1String(rule.name))
+            return &rule;
+    return nullptr;
+}
+
 class Parser {
 public:
     explicit Parser(const QStringList &args) : args_(args) {}
 
     ParseResult run() {
         while (at_ < args_.size() && args_[at_].startsWith(u'-')) {
+            if (args_[at_] == u"--") {
+                ++at_;
+                break;
+            }
             if (!option(false))
                 return done();
         }
@@ -279,15 +364,26 @@ public:
                 checkProbeOptions();
             return done();
         }
-        if (at_ == args_.size()) {
+        if (inv_.readStdin && at_ < args_.size()) {
+            refuse(at_, QStringLiteral("--stdin reads the commands from standard input; give "
+                                       "none here"));
+            return done();
+        }
+        if (at_ == args_.size() && !inv_.readStdin) {
             error_ = QStringLiteral("no command given");
             return done();
         }
         if (inv_.devices.size() > 1)
-            refuse(deviceAt_, QStringLiteral("--device is given more than once"));
+            refuse(seen("--device"), QStringLiteral("--device is given more than once"));
         else if (inv_.port && !inv_.devices.isEmpty())
-            refuse(portAt_,
+            refuse(seen("--port"),
                    QStringLiteral("--port and --device both name the device; give only one"));
+        return commands();
+    }
+
+    // The words of one line of standard input: commands only.
+    bool lineMode = false;
+    ParseResult commands() {
         while (at_ < args_.size() && error_.isEmpty())
             command();
         return done();
@@ -305,6 +401,9 @@ private:
         error_ = QStringLiteral("argument %1 (\"%2\"): %3").arg(index + 1).arg(args_[index], why);
     }
 
+    // Where an option was first given.
+    qsizetype seen(const char *name) const { return seen_.value(QLatin1String(name)); }
+
     // One option at at_; false when the parse ends here (an error, --help or --version).
     bool option(bool probing) {
         const qsizetype index = at_++;
@@ -314,99 +413,53 @@ private:
             value = name.mid(eq + 1);
             name.truncate(eq);
         }
-        const auto takeValue = [&](const char *what) -> std::optional<QString> {
-            if (value)
-                return value;
-            if (at_ < args_.size())
-                return args_[at_++];
-            refuse(index, QStringLiteral("%1 needs %2").arg(name, QLatin1String(what)));
-            return std::nullopt;
-        };
-        if (name == u"--help" || name == u"-h") {
-            inv_.action = Invocation::Action::Help;
-            return false;
-        }
-        if (name == u"--version") {
-            inv_.action = Invocation::Action::Version;
-            return false;
-        }
-        if (name == u"--dry-run" && !value) {
-            inv_.dryRun = true;
-            dryRunAt_ = index;
-            return true;
-        }
-        if (name == u"--port") {
-            const auto text = takeValue("a port number");
-            if (!text)
-                return false;
-            const auto port = number(*text, FirstPort, LastPort);
-            if (!port) {
-                refuse(index, QStringLiteral("--port is a port number from %1 to %2")
-                                  .arg(FirstPort)
-                                  .arg(LastPort));
-                return false;
-            }
-            if (inv_.port) {
-                refuse(index, QStringLiteral("--port is given more than once"));
-                return false;
-            }
-            inv_.port = port;
-            portAt_ = index;
-            return true;
-        }
-        if (name == u"--device") {
-            const auto path = takeValue("a device path");
-            if (!path)
-                return false;
-            if (path->trimmed().isEmpty()) {
-                refuse(index, QStringLiteral("--device needs a device path"));
-                return false;
-            }
-            if (inv_.devices.isEmpty())
-                deviceAt_ = index;
-            inv_.devices.append(*path);
-            return true;
-        }
-        if (name == u"--speed") {
-            const auto text = takeValue("9600 or 19200");
-            if (!text)
-                return false;
-            if (*text != QString::number(ModuleSpeedLow) &&
-                *text != QString::number(ModuleSpeedHigh)) {
-                refuse(
-                    index,
-                    QStringLiteral("--speed is %1 or %2").arg(ModuleSpeedLow).arg(ModuleSpeedHigh));
-                return false;
-            }
-            inv_.speed = text->toInt();
-            speedAt_ = index;
-            return true;
-        }
-        if (name == u"--settings") {
-            const auto file = takeValue("a settings file");
-            if (!file)
-                return false;
-            if (file->isEmpty()) {
-                refuse(index, QStringLiteral("--settings needs a settings file"));
-                return false;
-            }
-            inv_.settingsFile = *file;
-            return true;
-        }
-        refuse(index, probing ? QStringLiteral("probe takes only --device PATH and --settings FILE")
+        const OptionRule *rule = findOption(name);
+        if (!rule || (probing && !rule->afterProbe)) {
+            refuse(index, probing
+                              ? QStringLiteral("probe takes only --device PATH and --settings FILE")
                               : QStringLiteral("unknown option"));
-        return false;
+            return false;
+        }
+        if (rule->once && seen_.contains(name)) {
+            refuse(index, QStringLiteral("%1 is given more than once").arg(name));
+            return false;
+        }
+        qsizetype valueAt = index;
+        if (!rule->value && value) {
+            refuse(index, QStringLiteral("%1 takes no value").arg(name));
+            return false;
+        }
+        if (rule->value && !value) {
+            if (at_ == args_.size()) {
+                refuse(index, QStringLiteral("%1 needs %2").arg(name, QLatin1String(rule->value)));
+                return false;
+            }
+            valueAt = at_++;
+            value = args_[valueAt];
+        }
+        // A value of its own is named itself: "argument 2 ("0"): --port is ...".
+        if (const QString problem = rule->take(inv_, value.value_or(QString()));
+            !problem.isEmpty()) {
+            refuse(valueAt, problem);
+            return false;
+        }
+        if (!seen_.contains(name))
+            seen_.insert(name, index);
+        return inv_.action != Invocation::Action::Help &&
+               inv_.action != Invocation::Action::Version;
     }
 
     void checkProbeOptions() {
         if (inv_.port)
-            refuse(portAt_, QStringLiteral(
-                                "probe tries the mapped ports itself; name devices with --device"));
+            refuse(seen("--port"), QStringLiteral("probe tries the mapped ports itself; name "
+                                                  "devices with --device"));
         else if (inv_.speed)
-            refuse(speedAt_, QStringLiteral("probe tries both speeds itself"));
+            refuse(seen("--speed"), QStringLiteral("probe tries both speeds itself"));
         else if (inv_.dryRun)
-            refuse(dryRunAt_,
+            refuse(seen("--dry-run"),
                    QStringLiteral("probe has no dry run: it only sends the read-inputs query"));
+        else if (inv_.readStdin)
+            refuse(seen("--stdin"), QStringLiteral("probe reads no standard input"));
     }
 
     void command() {
@@ -415,7 +468,9 @@ private:
         if (!rule) {
             refuse(index, args_[index] == u"probe" ? QStringLiteral("probe is a call of its own")
                           : args_[index].startsWith(u'-')
-                              ? QStringLiteral("options go before the commands")
+                              ? (lineMode ? QStringLiteral("options go on the command line of "
+                                                           "torvika-send itself")
+                                          : QStringLiteral("options go before the commands"))
                               : QStringLiteral("unknown command"));
             return;
         }
@@ -441,7 +496,7 @@ private:
 
     const QStringList &args_;
     qsizetype at_ = 0;
-    qsizetype portAt_ = 0, deviceAt_ = 0, speedAt_ = 0, dryRunAt_ = 0;
+    QHash<QString, qsizetype> seen_;
     Invocation inv_;
     QString error_;
 };
@@ -450,6 +505,63 @@ private:
 
 ParseResult parseArguments(const QStringList &arguments) {
     return Parser(arguments).run();
+}
+
+std::optional<QStringList> splitWords(const QString &line, QString &problem) {
+    QStringList words;
+    QString word;
+    bool inWord = false;
+    QChar quote; // the quote we are inside, null outside
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quote == u'\'') {
+            if (c == u'\'')
+                quote = QChar();
+            else
+                word += c;
+        } else if (quote == u'"') {
+            if (c == u'"')
+                quote = QChar();
+            else if (c == u'\\' && i + 1 < line.size() &&
+                     QStringView(u"\"\\$`").contains(line[i + 1]))
+                word += line[++i];
+            else
+                word += c;
+        } else if (c == u'\'' || c == u'"') {
+            quote = c;
+            inWord = true;
+        } else if (c == u'\\') {
+            if (++i < line.size())
+                word += line[i];
+            inWord = true;
+        } else if (c == u' ' || c == u'\t' || c == u'\r') {
+            if (inWord)
+                words << std::exchange(word, {});
+            inWord = false;
+        } else if (c == u'#' && !inWord) {
+            break; // a comment, as in the shell
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (!quote.isNull()) {
+        problem = QStringLiteral("the quote %1 is not closed").arg(quote);
+        return std::nullopt;
+    }
+    if (inWord)
+        words << word;
+    return words;
+}
+
+ParseResult parseCommandLine(const QString &line) {
+    QString problem;
+    const std::optional<QStringList> words = splitWords(line, problem);
+    if (!words)
+        return {std::nullopt, problem};
+    Parser parser(*words);
+    parser.lineMode = true;
+    return parser.commands();
 }
 
 QByteArray bytesOf(const QList<Step> &steps) {
@@ -478,7 +590,8 @@ QString inputsLine(std::uint8_t reply) {
 QString usageText() {
     QString text = QStringLiteral(
         "Usage: torvika-send [--port N | --device PATH] [--speed 9600|19200] [--settings FILE]\n"
-        "                    [--dry-run] COMMAND [ARGS]...\n"
+        "                    [--dry-run] [--] COMMAND [ARGS]...\n"
+        "       torvika-send [OPTIONS] --stdin\n"
         "       torvika-send probe [--device PATH]... [--settings FILE]\n"
         "\n"
         "Sends commands to a TORVIKA display, each with the bytes the panel sends for it, in\n"
@@ -491,6 +604,9 @@ QString usageText() {
         "  --speed SPEED     line speed 9600 or 19200 (default: the file's Setting)\n"
         "  --settings FILE   another settings file than the panel's\n"
         "  --dry-run         open nothing; print each frame in hex with its meaning\n"
+        "  --stdin           keep the port open and send each line of standard input as a\n"
+        "                    command line (words quoted as in the shell) as it is read\n"
+        "  --                the options end here\n"
         "  --help, --version\n"
         "\n"
         "Commands:\n");
@@ -506,7 +622,8 @@ QString usageText() {
         "  probe                             find the module: ask every serial device at 9600\n"
         "                                    and 19200 bit/s for its inputs\n"
         "\n"
-        "Exit status: 0 done, 1 the device cannot be used, 2 bad arguments, 3 no answer.\n");
+        "Exit status: 0 done, 1 the device or the output cannot be used, 2 bad arguments, 3 no\n"
+        "answer, 128 + N ended by signal N.\n");
     return text;
 }
 

@@ -27,6 +27,7 @@ struct Invocation {
     std::optional<int> speed; // --speed
     QString settingsFile;     // --settings FILE; empty: the panel's own file
     bool dryRun = false;
+    bool readStdin = false; // --stdin: the commands come from standard input, a line at a time
     QList<Step> steps;
 };
 
@@ -38,6 +39,14 @@ struct ParseResult {
 
 // `arguments` without the program's name.
 ParseResult parseArguments(const QStringList &arguments);
+
+// One line of --stdin: commands only, its words split and quoted as the shell does ('...',
+// "...", backslash, # comments). An empty line gives no steps.
+ParseResult parseCommandLine(const QString &line);
+
+// The words of `line` as the shell would split them; none, with the problem, for an unclosed
+// quote.
+std::optional<QStringList> splitWords(const QString &line, QString &problem);
 
 // Every byte of the steps, in the order they go out.
 QByteArray bytesOf(const QList<Step> &steps);

@@ -4,12 +4,18 @@
 #include "link/transmitter.h"
 #include "platform/linesettings.h"
 #include "platform/portsettings.h"
-#include "platform/systemserialport.h"
 #include "protocol/frames.h"
+#include "sendcli/deviceline.h"
+#include "sendcli/endsignals.h"
 #include "settings/startvalues.h"
 
 #include <QFileInfo>
 #include <QSerialPortInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+#include <utility>
 
 namespace torvika::sendcli {
 
@@ -18,27 +24,21 @@ namespace {
 // As long as the panel gives the module to answer "Read Input".
 constexpr int ReplyWaitMs = Transmitter::ReplyWaitTicks * Transmitter::TickIntervalMs;
 
+// A line of standard input longer than this is no command line.
+constexpr qsizetype MaxLineBytes = 64 * 1024;
+
 PortMap single(const QString &device) {
     PortMap map;
     map.set(1, device);
     return map;
 }
 
-// The port on one device, its bytes on the line before closing puts its settings back.
-struct Port {
-    Port(const QString &device, const QString &settings) : port(single(device)) {
-        port.setCommPort(1);
-        port.setSettings(settings);
-    }
-    ~Port() { port.drain(); }
-    SystemSerialPort port;
-};
-
 // Sends the read-inputs query and waits for the one byte; none when nothing came.
-std::optional<std::uint8_t> queryInputs(SystemSerialPort &port, PortResult &written) {
+std::optional<std::uint8_t> queryInputs(SerialPort &port, const WaitForInput &waitForInput,
+                                        PortResult &written) {
     port.input(); // a byte that was waiting is no answer to this query
     written = port.write(protocol::readInputs().toByteArray());
-    if (!written || !port.waitForInput(ReplyWaitMs))
+    if (!written || !waitForInput(ReplyWaitMs))
         return std::nullopt;
     const QByteArray reply = port.input();
     if (reply.isEmpty())
@@ -50,6 +50,59 @@ bool isDevice(const QString &path) {
     const QFileInfo info(path);
     return info.exists() && !info.isFile() && !info.isDir();
 }
+
+int endedBy(int signal) {
+    return 128 + signal;
+}
+
+// Standard input split into lines as they come, waiting without blocking the signals out.
+class LineReader {
+public:
+    explicit LineReader(int fd) : fd_(fd) {}
+
+    // The next line without its end; none at the end of the input or on a signal.
+    // `tooLong`: the line was cut off at MaxLineBytes and the rest skipped.
+    std::optional<QByteArray> next(bool &tooLong) {
+        tooLong = false;
+        for (;;) {
+            if (const qsizetype end = buffer_.indexOf('\n'); end >= 0) {
+                QByteArray line = buffer_.left(end);
+                buffer_.remove(0, end + 1);
+                tooLong = std::exchange(skipping_, false);
+                return line;
+            }
+            if (buffer_.size() > MaxLineBytes) {
+                buffer_.truncate(MaxLineBytes);
+                skipping_ = true;
+            }
+            if (endSignal())
+                return std::nullopt;
+            char chunk[4096];
+            const ssize_t n = ::read(fd_, chunk, sizeof chunk);
+            if (n > 0) {
+                if (!skipping_ || buffer_.size() < MaxLineBytes)
+                    buffer_.append(chunk, n);
+                else if (const void *nl = memchr(chunk, '\n', size_t(n)))
+                    buffer_.append(static_cast<const char *>(nl),
+                                   chunk + n - static_cast<const char *>(nl));
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            // The end of the input (or an input that cannot be read): a last line without
+            // its end still counts.
+            if (buffer_.isEmpty() && !skipping_)
+                return std::nullopt;
+            tooLong = std::exchange(skipping_, false);
+            return std::exchange(buffer_, {});
+        }
+    }
+
+private:
+    int fd_;
+    QByteArray buffer_;
+    bool skipping_ = false;
+};
 
 } // namespace
 
@@ -99,21 +152,19 @@ Target resolveTarget(const Invocation &inv, const ModIni &ini) {
     return target;
 }
 
-ExitStatus send(const QList<Step> &steps, const Target &target, QTextStream &out,
-                QTextStream &err) {
-    Port line(target.device, target.settings);
-    SystemSerialPort &port = line.port;
+int sendSteps(const QList<Step> &steps, SerialPort &port, const WaitForInput &waitForInput,
+              QTextStream &out, QTextStream &err) {
     const auto unusable = [&](const PortResult &why) {
-        err << "torvika-send: " << target.device << ": " << why.reason << Qt::endl;
-        return DeviceUnusable;
+        if (endSignal() && why.reason == QLatin1String(EndedBySignal))
+            return endedBy(endSignal());
+        err << "torvika-send: " << port.deviceName() << ": " << why.reason << Qt::endl;
+        return int(DeviceUnusable);
     };
-    if (const PortResult opened = port.open(); !opened)
-        return unusable(opened);
-    ExitStatus status = Done;
+    int status = Done;
     for (const Step &step : steps) {
-        if (step.readsReply) {
+        if (step.readsReply && !endSignal()) {
             PortResult written;
-            if (const auto reply = queryInputs(port, written)) {
+            if (const auto reply = queryInputs(port, waitForInput, written)) {
                 out << inputsLine(*reply) << Qt::endl;
             } else if (!written) {
                 return unusable(written);
@@ -121,13 +172,50 @@ ExitStatus send(const QList<Step> &steps, const Target &target, QTextStream &out
                 err << NoResponseText << Qt::endl;
                 status = NoAnswer; // the panel goes on after the message; so does the rest
             }
+        } else {
+            for (const QByteArray &bytes : step.writes) {
+                if (endSignal())
+                    return endedBy(endSignal());
+                if (const PortResult written = port.write(bytes); !written)
+                    return unusable(written);
+            }
+        }
+    }
+    if (endSignal())
+        return endedBy(endSignal());
+    return status;
+}
+
+int sendLines(int input, SerialPort *port, const WaitForInput &waitForInput, QTextStream &out,
+              QTextStream &err) {
+    LineReader reader(input);
+    int status = Done, number = 0;
+    bool tooLong = false;
+    while (const std::optional<QByteArray> line = reader.next(tooLong)) {
+        ++number;
+        const ParseResult parsed =
+            tooLong ? ParseResult{std::nullopt,
+                                  QStringLiteral("longer than %1 bytes").arg(MaxLineBytes)}
+                    : parseCommandLine(QString::fromUtf8(*line));
+        if (!parsed.invocation) {
+            err << "torvika-send: line " << number << ": " << parsed.error
+                << "; the line is skipped" << Qt::endl;
+            status = status == Done ? int(BadArguments) : status;
             continue;
         }
-        for (const QByteArray &bytes : step.writes)
-            if (const PortResult written = port.write(bytes); !written)
-                return unusable(written);
+        if (!port) {
+            for (const QString &frame : frameLines(parsed.invocation->steps))
+                out << frame << '\n';
+            out.flush();
+            continue;
+        }
+        const int sent = sendSteps(parsed.invocation->steps, *port, waitForInput, out, err);
+        if (sent == DeviceUnusable || sent > 128)
+            return sent;
+        if (sent != Done && status == Done)
+            status = sent;
     }
-    return status;
+    return endSignal() ? endedBy(endSignal()) : status;
 }
 
 QStringList probeCandidates(const Invocation &inv, const ModIni &ini) {
@@ -161,7 +249,7 @@ QStringList probeCandidates(const Invocation &inv, const ModIni &ini) {
     return unique;
 }
 
-ExitStatus probe(const QStringList &devices, QTextStream &out, QTextStream &err) {
+int probe(const QStringList &devices, QTextStream &out, QTextStream &err) {
     if (devices.isEmpty()) {
         err << "torvika-send: no serial device to probe; name one with --device" << Qt::endl;
         return NoAnswer;
@@ -181,10 +269,13 @@ ExitStatus probe(const QStringList &devices, QTextStream &out, QTextStream &err)
                 out << "not tried, it answered at " << speeds[0] << Qt::endl;
                 continue;
             }
-            Port line(device, protocol::lineSettingsText(speed));
-            const PortResult opened = line.port.open();
+            DeviceLine line(device, protocol::lineSettingsText(speed));
+            const PortResult opened = line.open();
             PortResult written;
-            const auto reply = opened ? queryInputs(line.port, written) : std::nullopt;
+            const auto reply =
+                opened ? queryInputs(
+                             line, [&line](int ms) { return line.waitForInput(ms); }, written)
+                       : std::nullopt;
             if (!opened)
                 out << "cannot be opened: " << opened.reason;
             else if (!written)
@@ -201,8 +292,8 @@ ExitStatus probe(const QStringList &devices, QTextStream &out, QTextStream &err)
     return found ? Done : NoAnswer;
 }
 
-ExitStatus run(const Invocation &inv, const QString &executableFolder, const QString &version,
-               QTextStream &out, QTextStream &err) {
+int run(const Invocation &inv, const QString &executableFolder, const QString &version,
+        QTextStream &out, QTextStream &err) {
     switch (inv.action) {
     case Invocation::Action::Help:
         out << usageText();
@@ -223,6 +314,8 @@ ExitStatus run(const Invocation &inv, const QString &executableFolder, const QSt
     case Invocation::Action::Send:
         break;
     }
+    if (inv.dryRun && inv.readStdin)
+        return sendLines(STDIN_FILENO, nullptr, {}, out, err);
     if (inv.dryRun) {
         for (const QString &line : frameLines(inv.steps))
             out << line << '\n';
@@ -236,7 +329,16 @@ ExitStatus run(const Invocation &inv, const QString &executableFolder, const QSt
         err << "torvika-send: " << target.problem << Qt::endl;
         return BadArguments;
     }
-    return send(inv.steps, target, out, err);
+    DeviceLine line(target.device, target.settings);
+    if (const PortResult opened = line.open(); !opened) {
+        err << "torvika-send: " << target.device << ": " << opened.reason << Qt::endl;
+        return DeviceUnusable;
+    }
+    const WaitForInput wait = [&line](int ms) { return line.waitForInput(ms); };
+    if (endSignal())
+        return endedBy(endSignal());
+    return inv.readStdin ? sendLines(STDIN_FILENO, &line, wait, out, err)
+                         : sendSteps(inv.steps, line, wait, out, err);
 }
 
 } // namespace torvika::sendcli

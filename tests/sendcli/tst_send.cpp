@@ -4,8 +4,14 @@
 #include "support/virtualmodule.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace torvika::test;
 
@@ -25,19 +31,30 @@ private slots:
     }
 
     // Arguments (%m: the module, %s: a line where nobody answers, %g: a device that is gone,
-    // %i: the settings file); status; how standard output begins; what standard error holds;
-    // the frames the module decoded.
+    // %i: the settings file; ">full " first: standard output is a full disk); status; how
+    // standard output begins; what standard error holds; the frames the module decoded; what
+    // comes on standard input.
     void callsReachTheModule_data() {
         QTest::addColumn<QString>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         QTest::addColumn<QString>("frames");
+        QTest::addColumn<QByteArray>("input");
         struct {
             const char *name, *args;
             int status;
-            const char *out, *err = "", *frames = "";
+            const char *out, *err = "", *frames = "", *input = "";
         } const calls[] = {
+            {"--stdin: each line as it comes, a bad one named and skipped: 2",
+             "--device %m --speed 19200 --stdin", 2, "",
+             "torvika-send: line 2: argument 2 (\"9\"): char N", "0D|48|69",
+             "clear\nchar 9\ntext 'H'i\n"},
+            {"output that cannot be written: everything sent all the same, then 1",
+             ">full --device %m --speed 19200 read-inputs text ab", 1, "",
+             "torvika-send: cannot write to standard output: No space left on device\n",
+             "FE 0A|61|62"},
+            {"--help to a full disk: 1", ">full --help", 1, "", "cannot write to standard output"},
             {"port and speed from a settings file; inputs read",
              "--settings %i --port 3 text Hi outputs on off on read-inputs", 0,
              "1=HIGH 2=LOW 3=HIGH\n", "", "48|69|FE 2F 05|FE 0A"},
@@ -61,7 +78,8 @@ private slots:
             {"help", "--help", 0, "Usage: "},
             {"version", "--version", 0, "torvika-send "}};
         for (const auto &c : calls)
-            QTest::addRow("%s", c.name) << c.args << c.status << c.out << c.err << c.frames;
+            QTest::addRow("%s", c.name)
+                << c.args << c.status << c.out << c.err << c.frames << QByteArray(c.input);
     }
     void callsReachTheModule() {
         QFETCH(QString, args);
@@ -79,7 +97,15 @@ private slots:
                 .replace("%g", dir_.filePath("gone"))
                 .replace("%i", dir_.filePath("my.ini"));
         QProcess send;
-        send.start(TORVIKA_SEND, args.split(u' '));
+        if (args.startsWith(u">full "))
+            send.setStandardOutputFile(QStringLiteral("/dev/full"));
+        send.start(TORVIKA_SEND, args.remove(QStringLiteral(">full ")).split(u' '));
+        QFETCH(QByteArray, input);
+        send.write(input);
+        // Each line goes out as it is read, before the input ends.
+        if (!input.isEmpty())
+            QTRY_COMPARE_WITH_TIMEOUT(module.frames().join(u'|'), frames, 5000);
+        send.closeWriteChannel();
         QVERIFY(send.waitForFinished(10000));
         QTEST(send.exitCode(), "status");
         QCOMPARE(QString::fromUtf8(send.readAllStandardOutput()).left(out.size()), out);
@@ -87,6 +113,75 @@ private slots:
         QVERIFY2(err.isEmpty() ? error.isEmpty() : error.contains(err), qPrintable(error));
         QTest::qWait(100); // frames still on their way
         QCOMPARE(module.frames().join(u'|'), frames);
+    }
+
+    // Stopped while its line can take no more, the sender finishes the frame it is writing,
+    // puts the device's settings back and ends with 128 + the signal.
+    void aSignalEndsTheCallBetweenFrames_data() {
+        QTest::addColumn<int>("signal");
+        QTest::addRow("SIGINT: 130") << SIGINT;
+        QTest::addRow("SIGTERM: 143") << SIGTERM;
+        QTest::addRow("SIGHUP: 129") << SIGHUP;
+    }
+    void aSignalEndsTheCallBetweenFrames() {
+        QFETCH(int, signal);
+        PtyPeer line;
+        termios t{};
+        const int fd = ::open(QFile::encodeName(line.slavePath()), O_RDWR | O_NOCTTY);
+        tcgetattr(fd, &t);
+        const speed_t before = cfgetospeed(&t);
+        QStringList args{"--device", line.slavePath(), "--speed", "19200"};
+        for (int i = 0; i < 10000; ++i) // more than the line holds
+            args += QStringList{"cursor", "1", "15"};
+        QProcess send;
+        send.start(TORVIKA_SEND, args);
+        QVERIFY(send.waitForStarted());
+        QByteArray got = line.read(1, 5000);
+        QTest::qWait(300); // the line is full and the sender waits
+        ::kill(pid_t(send.processId()), signal);
+        while (send.state() != QProcess::NotRunning) {
+            got += line.readAvailable(10);
+            send.waitForFinished(10);
+        }
+        QCOMPARE(send.exitCode(), 128 + signal);
+        QVERIFY2(got.size() > 1000 && got.size() % 4 == 0 &&
+                     got == QByteArray::fromHex("FE32010F").repeated(got.size() / 4),
+                 qPrintable(QString::number(got.size())));
+        tcgetattr(fd, &t);
+        ::close(fd);
+        QCOMPARE(cfgetospeed(&t), before);
+    }
+
+    // Bytes written while the line ran at the module's speed count, although the line was put
+    // back to another speed before the module read them; bytes written at another speed do
+    // not. The module is stopped while the bytes are written and the speed is put back.
+    void bytesAreJudgedAtTheSpeedTheyWereWrittenAt_data() {
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<QString>("event");
+        QTest::addRow("written at 19200, the module's: decoded") << 19200 << "\"frame\"";
+        QTest::addRow("written at 9600: ignored") << 9600 << "\"ignored\"";
+    }
+    void bytesAreJudgedAtTheSpeedTheyWereWrittenAt() {
+        QFETCH(int, speed);
+        QFETCH(QString, event);
+        VirtualModule module(TORVIKA_VIRTUAL_MODULE, dir_.path()); // at 19200
+        QTRY_VERIFY_WITH_TIMEOUT(module.read().contains(R"("event":"ready")"), 10000);
+        const int fd = ::open(QFile::encodeName(module.link), O_RDWR | O_NOCTTY);
+        QVERIFY(fd >= 0);
+        termios old{};
+        tcgetattr(fd, &old);
+        termios t = old;
+        cfsetspeed(&t, speed == 19200 ? B19200 : B9600);
+        tcsetattr(fd, TCSANOW, &t);
+        QTest::qWait(200); // the module sees the line's new speed
+        ::kill(pid_t(module.process.processId()), SIGSTOP);
+        QCOMPARE(::write(fd, "AB", 2), 2);
+        tcsetattr(fd, TCSANOW, &old);
+        ::kill(pid_t(module.process.processId()), SIGCONT);
+        QTRY_VERIFY_WITH_TIMEOUT(module.read().contains(R"("bytes":"41)"), 5000);
+        ::close(fd);
+        const QByteArray line = module.out.mid(module.out.indexOf(R"("bytes":"41)") - 1);
+        QVERIFY2(line.left(line.indexOf('\n')).contains(event.toUtf8()), line.constData());
     }
 };
 

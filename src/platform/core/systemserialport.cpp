@@ -1,5 +1,7 @@
 #include "platform/systemserialport.h"
 
+#include "platform/deviceholder.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -92,17 +94,24 @@ PortResult SystemSerialPort::open() {
     port_.clearError();
     if (!port_.open(QIODevice::ReadWrite)) {
         switch (port_.error()) {
-        case QSerialPort::PermissionError:
-            // Qt reports a device in use as a permission error; one we may use is busy.
-            if (::access(QFile::encodeName(target).constData(), R_OK | W_OK) == 0)
-                return failure(
-                    target == device
-                        ? QStringLiteral("busy: another program is using %1").arg(target)
-                        : QStringLiteral("busy: %1 leads to %2, which another program is using")
-                              .arg(device, target));
+        case QSerialPort::PermissionError: {
+            // Qt reports a device in use as a permission error; one we may use, or one the
+            // system shows held by a program, is busy.
+            QString holder = deviceHolder(target);
+            if (!holder.isEmpty() ||
+                ::access(QFile::encodeName(target).constData(), R_OK | W_OK) == 0) {
+                if (holder.isEmpty())
+                    holder = QStringLiteral("another program");
+                qCInfo(lcPort) << device << "busy:" << port_.errorString();
+                return PortResult::failure(target == device
+                                               ? QStringLiteral("busy: held by %1").arg(holder)
+                                               : QStringLiteral("busy: %1 leads to %2, held by %3")
+                                                     .arg(device, target, holder));
+            }
             return failure(QStringLiteral("permission denied or busy: another program may be "
                                           "using it, or you may need to join the group "
                                           "\"dialout\""));
+        }
         case QSerialPort::DeviceNotFoundError:
             return failure(QStringLiteral("no such device"));
         default:
