@@ -168,11 +168,11 @@ QString TrafficLogModel::meaning(const Row &x) const {
         text = QStringLiteral("came in, waiting for a read");
         break;
     case Row::Kind::Answer:
-        text = QStringLiteral("taken by the read as its answer: ") +
+        text = QStringLiteral("taken as the answer: ") +
                protocol::inputsMeaning(static_cast<std::uint8_t>(x.bytes.at(0)));
         break;
     case Row::Kind::Discarded:
-        text = QStringLiteral("thrown away by the read, which takes only the first byte");
+        text = QStringLiteral("thrown away: a read takes only the first byte");
         break;
     case Row::Kind::Event:
         text = eventText(x.event, x.text);

@@ -77,12 +77,9 @@ private slots:
         QTest::addColumn<QByteArray>("answer2"); // to the second read
         QTest::addColumn<QStringList>("rows");
         const QString read = "out|main window|FE 0A|read inputs",
-                      in = "in|module|%1|came in, "
-                           "waiting for a read",
-                      took = "in|main window|05|taken by the read as its answer: inputs: 1 "
-                             "HIGH, 2 LOW, 3 HIGH",
-                      threw = "in|main window|02|thrown away by the read, which takes only the "
-                              "first byte";
+                      in = "in|module|%1|came in, waiting for a read",
+                      took = "in|main window|05|taken as the answer: inputs: 1 HIGH, 2 LOW, 3 HIGH",
+                      threw = "in|main window|02|thrown away: a read takes only the first byte";
         QTest::newRow("answer in time taken") << QByteArray("\x05") << QByteArray() << QByteArray()
                                               << QStringList{read, in.arg("05"), took};
         QTest::newRow("late answer: no answer row, then taken by the next read before its own")
@@ -139,10 +136,10 @@ private slots:
                                   "out|main window|FE 32 01 0F|cursor to row 1, column 15",
                                   "out|main window|FE 0A|read inputs",
                                   "in|module|05 07|came in, waiting for a read",
-                                  "in|main window|05|taken by the read as its answer: inputs: "
-                                  "1 HIGH, 2 LOW, 3 HIGH",
-                                  "in|main window|07|thrown away by the read, which takes only "
-                                  "the first byte",
+                                  "in|main window|05|taken as the answer: inputs: 1 HIGH, 2 "
+                                  "LOW, 3 HIGH",
+                                  "in|main window|07|thrown away: a read takes only the first "
+                                  "byte",
                                   "out|main window|48 69|text \"Hi\"",
                               }));
         QVERIFY(
