@@ -161,8 +161,8 @@ QString TrafficLogModel::meaning(const Row &x) const {
             text = QStringLiteral("start of a frame, waiting for the rest");
         else
             text = protocol::DecodedFrame{x.frame, x.bytes}.meaning();
-        if (!x.problem.isEmpty())
-            text += QStringLiteral(" [%1]").arg(x.problem);
+        if (!x.text.isEmpty())
+            text += QStringLiteral(" [%1]").arg(x.text);
         break;
     case Row::Kind::Arrived:
         text = QStringLiteral("came in, waiting for a read");
@@ -201,8 +201,9 @@ QString TrafficLogModel::copyRows(const QList<int> &rows, CopyFormat format) con
     for (const int r : rows) {
         if (r < 0 || r >= rowCount())
             continue;
-        lines << rowText(r);
-        if (!rowBytes(r).isEmpty())
+        if (format == CopyFormat::Text)
+            lines << rowText(r);
+        else if (!rowBytes(r).isEmpty())
             frames << rowBytes(r);
     }
     return format == CopyFormat::Text ? lines.join(u'\n') : formatFrames(frames, format);
@@ -359,12 +360,12 @@ void TrafficLogModel::takeSent(quint64 serial, const TrafficEntry &entry) {
                 waiting->bytes = frame.bytes;
                 waiting->pending = false;
                 waiting->trap = waiting->trap || trap;
-                waiting->problem = problem;
+                waiting->text = problem;
                 touched(id);
                 continue;
             }
         }
-        addSentFrame(frame, serial, entry, trap).problem = problem;
+        addSentFrame(frame, serial, entry, trap).text = problem;
     }
     const QByteArray &pending = decoder_.pending();
     if (pending.isEmpty())

@@ -75,8 +75,7 @@ private:
         quint64 serial = 0;   // of the first entry the row shows
         qint64 timeNs = 0, lastNs = 0;
         QByteArray bytes;
-        QString text;
-        QString problem; // what the module makes of a frame it cannot carry out
+        QString text; // an event's; a frame's problem: why the module cannot carry it out
     };
 
     // Turns every entry not yet seen into rows of incoming_.
