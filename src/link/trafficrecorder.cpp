@@ -85,6 +85,18 @@ PortResult RecordedPort::open() {
     return result;
 }
 
+QByteArray RecordedPort::input() {
+    QByteArray taken = port_.input();
+    if (!taken.isEmpty())
+        recorder_.record(TrafficEntry::Kind::Taken, source_, taken);
+    return taken;
+}
+
+void RecordedPort::noAnswer(int waitedMs) {
+    recorder_.record(TrafficEntry::Kind::NoAnswer, source_, {},
+                     QStringLiteral("no answer within %1 ms").arg(waitedMs));
+}
+
 PortResult RecordedPort::write(QByteArrayView bytes) {
     // The bytes go out first; the record comes after them and never delays them.
     const bool wasOpen = port_.isOpen();

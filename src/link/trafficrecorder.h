@@ -25,7 +25,11 @@ struct TrafficEntry {
         OpenFailed,   // text: why
         Closed,       // text: why, when there is more to say than that it was asked to
         WriteFailed,  // text: why; bytes: what was not written
-        Lost,         // the device hung up or went away; text: the system's account
+        Lost,         // the device hung up or went away; text: the system's reason, if any
+        // A read took every waiting byte; the panel answers with the first and throws the
+        // rest away.
+        Taken,
+        NoAnswer, // a read found nothing waiting; text: how long it waited
     };
     qint64 timeNs = 0; // monotonic, since the recorder started
     Kind kind = Kind::Sent;
@@ -94,7 +98,10 @@ public:
     void close() override { closeBecause({}); }
     PortResult write(QByteArrayView bytes) override;
     int inBufferCount() override { return port_.inBufferCount(); }
-    QByteArray input() override { return port_.input(); }
+    // Puts what the read took on record.
+    QByteArray input() override;
+    // Puts on record that a read found nothing waiting after `waitedMs`.
+    void noAnswer(int waitedMs);
 
 private:
     SerialPort &port_;

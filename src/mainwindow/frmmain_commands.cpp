@@ -207,6 +207,7 @@ void FrmMain::cmdReadInput_Click() {
     }
     const QByteArray reply = mainPort_.inBufferCount() > 0 ? mainPort_.input() : QByteArray();
     if (reply.isEmpty()) {
+        mainPort_.noAnswer(Transmitter::ReplyWaitTicks * Transmitter::TickIntervalMs);
         boxes_.information(AppTitle, NoResponseText);
         return;
     }

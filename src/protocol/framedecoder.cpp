@@ -24,6 +24,8 @@ QString commandMeaning(const CommandSpec &spec, const DecodedFrame &frame) {
         QString text = reading;
         for (int i = 0; i < spec.arguments; ++i)
             text = text.arg(frame.arg(i));
+        if (text.endsWith(QLatin1String(" 1 columns"))) // a bar of one
+            text.chop(1);
         return text;
     }
     case ArgumentForm::OutputMask:

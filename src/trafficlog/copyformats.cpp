@@ -35,6 +35,9 @@ QString formatFrames(const QList<QByteArray> &frames, CopyFormat format) {
         case CopyFormat::Python:
             lines << python(frames[i]);
             break;
+        case CopyFormat::Text: // the rows' own form; of bytes alone, their hex
+            lines << protocol::hexText(frames[i]);
+            break;
         }
     }
     return lines.join(u'\n');

@@ -11,6 +11,7 @@ enum class CopyFormat {
     Hex,    // FE 32 01 0F
     CArray, // const uint8_t frame[] = {0xFE, 0x32, 0x01, 0x0F};
     Python, // b"\xfe\x32\x01\x0f"
+    Text,   // the rows themselves, every cell whole, tab-separated
 };
 
 // Several frames in C get numbered names (frame1, frame2, ...), so the lines compile together.

@@ -33,14 +33,29 @@ QString eventText(Entry::Kind kind, const QString &text) {
         return with(QStringLiteral("write failed, not sent"));
     case Entry::Kind::Lost:
         return with(QStringLiteral("the device went away"));
+    case Entry::Kind::NoAnswer:
     case Entry::Kind::Sent:
     case Entry::Kind::Received:
+    case Entry::Kind::Taken:
         break;
     }
     return text;
 }
 
+// A tooltip as rich text, which Qt wraps: a long frame's bytes stay on screen.
+QString wrappingTip(const QString &text) {
+    return text.isEmpty() ? QString() : QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped());
+}
+
 } // namespace
+
+QString gapText(qint64 ns) {
+    if (ns < 1'000'000'000)
+        return QStringLiteral("+%1 ms").arg(double(ns) / 1e6, 0, 'f', 3);
+    if (ns < 1000'000'000'000)
+        return QStringLiteral("+%1 s").arg(double(ns) / 1e9, 0, 'f', 3);
+    return QStringLiteral("+%1 s").arg(ns / 1'000'000'000);
+}
 
 TrafficLogModel::TrafficLogModel(TrafficRecorder &recorder, DisplayMirror &mirror, QObject *parent)
     : QAbstractTableModel(parent), recorder_(recorder), mirror_(mirror) {
@@ -53,7 +68,7 @@ TrafficLogModel::TrafficLogModel(TrafficRecorder &recorder, DisplayMirror &mirro
 }
 
 int TrafficLogModel::rowCount(const QModelIndex &parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size()) + offset();
 }
 
 int TrafficLogModel::columnCount(const QModelIndex &parent) const {
@@ -73,23 +88,23 @@ QVariant TrafficLogModel::headerData(int section, Qt::Orientation orientation, i
 QVariant TrafficLogModel::data(const QModelIndex &index, int role) const {
     if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const Row &r = row(index.row());
+    const Row *r = row(index.row());
     switch (role) {
     case Qt::DisplayRole:
         return cellText(index.row(), index.column());
     case Qt::ToolTipRole: // the long cells, whole
         if (index.column() == Bytes || index.column() == Meaning)
-            return cellText(index.row(), index.column());
+            return wrappingTip(cellText(index.row(), index.column()));
         return {};
     case Qt::BackgroundRole:
-        // Frames sent into the line-speed trap, and bytes nobody asked for, stand out.
-        if (r.trap)
+        // Frames sent into the line-speed trap, and bytes a read threw away, stand out.
+        if (r && r->trap)
             return QBrush(QColor(255, 205, 205));
-        if (r.kind == Row::Kind::Unrequested)
+        if (r && r->kind == Row::Kind::Discarded)
             return QBrush(QColor(255, 235, 180));
         return {};
     case Qt::ForegroundRole:
-        if (r.trap || r.kind == Row::Kind::Unrequested)
+        if (r && (r->trap || r->kind == Row::Kind::Discarded))
             return QBrush(Qt::black);
         return {};
     default:
@@ -98,37 +113,44 @@ QVariant TrafficLogModel::data(const QModelIndex &index, int role) const {
 }
 
 QString TrafficLogModel::cellText(int r, int column) const {
-    const Row &x = row(r);
+    const Row *x = row(r);
+    if (!x)
+        return column == Meaning ? noticeText() : QString();
     switch (column) {
     case Time:
-        return x.kind == Row::Kind::Dropped ? QString()
-                                            : QString::number(double(x.timeNs) / 1e9, 'f', 6);
-    case SincePrevious:
-        if (r == 0 || x.kind == Row::Kind::Dropped || row(r - 1).kind == Row::Kind::Dropped)
-            return {};
-        return QStringLiteral("+%1 ms").arg(double(x.timeNs - row(r - 1).timeNs) / 1e6, 0, 'f', 3);
+        return QString::number(double(x->timeNs) / 1e9, 'f', 6);
+    case SincePrevious: {
+        const Row *before = r > 0 ? row(r - 1) : nullptr;
+        return before ? gapText(x->timeNs - before->timeNs) : QString();
+    }
     case Direction:
-        switch (x.kind) {
+        switch (x->kind) {
         case Row::Kind::Frame:
             return QStringLiteral("out");
-        case Row::Kind::Reply:
-        case Row::Kind::Unrequested:
+        case Row::Kind::Arrived:
+        case Row::Kind::Answer:
+        case Row::Kind::Discarded:
             return QStringLiteral("in");
         case Row::Kind::Event:
-            return QStringLiteral("port");
-        case Row::Kind::Dropped:
             break;
         }
-        return {};
+        return x->event == Entry::Kind::NoAnswer ? QStringLiteral("in") : QStringLiteral("port");
     case Source:
-        return x.kind == Row::Kind::Dropped ? QString() : sourceName(x.source);
+        return sourceName(x->source);
     case Bytes:
-        return protocol::hexText(x.bytes);
+        return protocol::hexText(x->bytes);
     case Meaning:
-        return meaning(x);
+        return meaning(*x);
     default:
         return {};
     }
+}
+
+QString TrafficLogModel::noticeText() const {
+    return QStringLiteral("%1 older %2 dropped; the log keeps the latest %3 rows")
+        .arg(dropped())
+        .arg(dropped() == 1 ? QStringLiteral("entry was") : QStringLiteral("entries were"))
+        .arg(MaxRows);
 }
 
 QString TrafficLogModel::meaning(const Row &x) const {
@@ -139,18 +161,22 @@ QString TrafficLogModel::meaning(const Row &x) const {
             text = QStringLiteral("start of a frame, waiting for the rest");
         else
             text = protocol::DecodedFrame{x.frame, x.bytes}.meaning();
+        if (!x.text.isEmpty())
+            text += QStringLiteral(" [%1]").arg(x.text);
         break;
-    case Row::Kind::Reply:
-        text = protocol::inputsMeaning(static_cast<std::uint8_t>(x.bytes.at(0)));
+    case Row::Kind::Arrived:
+        text = QStringLiteral("came in, waiting for a read");
         break;
-    case Row::Kind::Unrequested:
-        text = QStringLiteral("not asked for by any query");
+    case Row::Kind::Answer:
+        text = QStringLiteral("taken as the answer: ") +
+               protocol::inputsMeaning(static_cast<std::uint8_t>(x.bytes.at(0)));
+        break;
+    case Row::Kind::Discarded:
+        text = QStringLiteral("thrown away: a read takes only the first byte");
         break;
     case Row::Kind::Event:
         text = eventText(x.event, x.text);
         break;
-    case Row::Kind::Dropped:
-        return x.text;
     }
     if (x.trap)
         text += QStringLiteral(" [sent while the module listens at another speed]");
@@ -165,15 +191,22 @@ QString TrafficLogModel::rowText(int r) const {
 }
 
 QByteArray TrafficLogModel::rowBytes(int r) const {
-    return row(r).bytes;
+    const Row *x = row(r);
+    return x ? x->bytes : QByteArray();
 }
 
 QString TrafficLogModel::copyRows(const QList<int> &rows, CopyFormat format) const {
     QList<QByteArray> frames;
-    for (const int r : rows)
-        if (r >= 0 && r < rowCount() && !row(r).bytes.isEmpty())
-            frames << row(r).bytes;
-    return formatFrames(frames, format);
+    QStringList lines;
+    for (const int r : rows) {
+        if (r < 0 || r >= rowCount())
+            continue;
+        if (format == CopyFormat::Text)
+            lines << rowText(r);
+        else if (!rowBytes(r).isEmpty())
+            frames << rowBytes(r);
+    }
+    return format == CopyFormat::Text ? lines.join(u'\n') : formatFrames(frames, format);
 }
 
 QString TrafficLogModel::save(const QString &fileName) const {
@@ -199,37 +232,44 @@ void TrafficLogModel::setPaused(bool paused) {
 
 void TrafficLogModel::clear() {
     beginResetModel();
-    removed_ += rows_.size();
+    // What came in meanwhile, even while paused, goes too; the decoder still sees it, so a
+    // frame cut by the Clear is read whole.
+    takeAll();
+    removed_ += rows_.size() + incoming_.size();
+    incoming_.clear();
     rows_.clear();
     provisional_.reset();
+    firstTouched_ = lastTouched_ = -1;
+    clearedAt_ = firstShown_ = next_;
+    noticeShown_ = false;
     endResetModel();
+}
+
+void TrafficLogModel::takeAll() {
+    mirror_.catchUp(); // the trap marks come from the mirror
+    const quint64 end = recorder_.end();
+    if (next_ < recorder_.firstKept()) {
+        next_ = recorder_.firstKept();
+        firstShown_ = qMax(firstShown_, next_);
+    }
+    for (; next_ != end; ++next_)
+        take(next_, recorder_.at(next_));
 }
 
 void TrafficLogModel::catchUp() {
     scheduled_ = false;
     if (paused_)
         return;
-    mirror_.catchUp(); // the trap marks come from the mirror
-    const quint64 end = recorder_.end();
-    if (next_ < recorder_.firstKept()) {
-        Row dropped;
-        dropped.kind = Row::Kind::Dropped;
-        dropped.text =
-            QStringLiteral("%1 older entries were dropped; the record keeps the latest %2")
-                .arg(recorder_.firstKept() - next_)
-                .arg(TrafficRecorder::Capacity);
-        append(std::move(dropped));
-        next_ = recorder_.firstKept();
-    }
-    for (; next_ != end; ++next_)
-        take(next_, recorder_.at(next_));
+    const quint64 droppedBefore = dropped();
+    takeAll();
 
     if (firstTouched_ >= 0) {
-        emit dataChanged(index(firstTouched_, 0), index(lastTouched_, ColumnCount - 1));
+        emit dataChanged(index(firstTouched_ + offset(), 0),
+                         index(lastTouched_ + offset(), ColumnCount - 1));
         firstTouched_ = lastTouched_ = -1;
     }
     if (!incoming_.empty()) {
-        const int first = rowCount();
+        const int first = static_cast<int>(rows_.size()) + offset();
         beginInsertRows({}, first, first + static_cast<int>(incoming_.size()) - 1);
         std::move(incoming_.begin(), incoming_.end(), std::back_inserter(rows_));
         incoming_.clear();
@@ -237,12 +277,22 @@ void TrafficLogModel::catchUp() {
     }
     if (rows_.size() > std::size_t(MaxRows)) {
         const int excess = static_cast<int>(rows_.size()) - MaxRows;
-        beginRemoveRows({}, 0, excess - 1);
+        beginRemoveRows({}, offset(), offset() + excess - 1);
         rows_.erase(rows_.begin(), rows_.begin() + excess);
         removed_ += static_cast<quint64>(excess);
+        firstShown_ = rows_.front().serial;
         if (provisional_ && *provisional_ < removed_)
             provisional_.reset();
         endRemoveRows();
+    }
+    if (noticeShown_) {
+        if (dropped() != droppedBefore)
+            emit dataChanged(index(0, 0), index(0, ColumnCount - 1));
+    } else if (dropped() > 0) {
+        // The notice arrives above rows already shown.
+        beginInsertRows({}, 0, 0);
+        noticeShown_ = true;
+        endInsertRows();
     }
 }
 
@@ -280,16 +330,14 @@ void TrafficLogModel::take(quint64 serial, const TrafficEntry &entry) {
         takeSent(serial, entry);
         return;
     case Entry::Kind::Received:
-        takeReceived(entry);
+    case Entry::Kind::Taken:
+        takeIn(serial, entry);
         return;
-    case Entry::Kind::Closed:
-    case Entry::Kind::Lost:
-        queries_ = 0; // a reply to a read before the close can no longer come
-        break;
     default:
         break;
     }
     Row event;
+    event.serial = serial;
     event.kind = Row::Kind::Event;
     event.event = entry.kind;
     event.source = entry.source;
@@ -303,9 +351,7 @@ void TrafficLogModel::takeSent(quint64 serial, const TrafficEntry &entry) {
     const bool trap = mirror_.trapAt(serial);
     const QList<protocol::DecodedFrame> frames = decoder_.feed(entry.bytes);
     for (const protocol::DecodedFrame &frame : frames) {
-        if (frame.kind == protocol::DecodedFrame::Kind::Command &&
-            frame.command() == protocol::byteOf(protocol::Command::ReadInputs))
-            ++queries_;
+        const QString problem = problemOf(frame);
         if (provisional_) {
             // The frame that was waiting for its remaining bytes is whole now.
             const quint64 id = *std::exchange(provisional_, std::nullopt);
@@ -314,11 +360,12 @@ void TrafficLogModel::takeSent(quint64 serial, const TrafficEntry &entry) {
                 waiting->bytes = frame.bytes;
                 waiting->pending = false;
                 waiting->trap = waiting->trap || trap;
+                waiting->text = problem;
                 touched(id);
                 continue;
             }
         }
-        addSentFrame(frame, entry, trap);
+        addSentFrame(frame, serial, entry, trap).text = problem;
     }
     const QByteArray &pending = decoder_.pending();
     if (pending.isEmpty())
@@ -329,6 +376,7 @@ void TrafficLogModel::takeSent(quint64 serial, const TrafficEntry &entry) {
         return;
     }
     Row start;
+    start.serial = serial;
     start.source = entry.source;
     start.timeNs = start.lastNs = entry.timeNs;
     start.pending = true;
@@ -338,8 +386,9 @@ void TrafficLogModel::takeSent(quint64 serial, const TrafficEntry &entry) {
     append(std::move(start));
 }
 
-void TrafficLogModel::addSentFrame(const protocol::DecodedFrame &frame, const TrafficEntry &entry,
-                                   bool trap) {
+TrafficLogModel::Row &TrafficLogModel::addSentFrame(const protocol::DecodedFrame &frame,
+                                                    quint64 serial, const TrafficEntry &entry,
+                                                    bool trap) {
     using FrameKind = protocol::DecodedFrame::Kind;
     const quint64 previousId = nextId() - 1;
     Row *previous = nextId() > 0 ? rowById(previousId) : nullptr;
@@ -350,36 +399,45 @@ void TrafficLogModel::addSentFrame(const protocol::DecodedFrame &frame, const Tr
         previous->bytes += frame.bytes;
         previous->lastNs = entry.timeNs;
         touched(previousId);
-        return;
+        return *previous;
     }
     Row r;
     r.frame = frame.kind;
+    r.serial = serial;
     r.source = entry.source;
     r.timeNs = r.lastNs = entry.timeNs;
     r.trap = trap;
     r.bytes = frame.bytes;
-    append(std::move(r));
+    return append(std::move(r));
 }
 
-void TrafficLogModel::takeReceived(const TrafficEntry &entry) {
-    qsizetype i = 0;
-    // Each read asks for one byte; what comes beyond that nobody asked for.
-    for (; queries_ > 0 && i < entry.bytes.size(); ++i, --queries_) {
-        Row reply;
-        reply.kind = Row::Kind::Reply;
-        reply.source = entry.source;
-        reply.timeNs = entry.timeNs;
-        reply.bytes = entry.bytes.sliced(i, 1);
-        append(std::move(reply));
-    }
-    if (i == entry.bytes.size())
+QString TrafficLogModel::problemOf(const protocol::DecodedFrame &frame) {
+    // Unknown frames say what is wrong with them already.
+    if (frame.kind == protocol::DecodedFrame::Kind::Unknown)
+        return {};
+    return checker_.apply(frame).problem;
+}
+
+void TrafficLogModel::takeIn(quint64 serial, const TrafficEntry &entry) {
+    const auto row = [&](Row::Kind kind, QByteArray bytes) {
+        Row r;
+        r.kind = kind;
+        r.serial = serial;
+        r.source = entry.source;
+        r.timeNs = entry.timeNs;
+        r.bytes = std::move(bytes);
+        append(std::move(r));
+    };
+    if (entry.kind == Entry::Kind::Received) {
+        row(Row::Kind::Arrived, entry.bytes);
         return;
-    Row rest;
-    rest.kind = Row::Kind::Unrequested;
-    rest.source = entry.source;
-    rest.timeNs = entry.timeNs;
-    rest.bytes = entry.bytes.sliced(i);
-    append(std::move(rest));
+    }
+    if (entry.bytes.isEmpty())
+        return;
+    // What the read took: its answer is the first byte, whatever was meant to be.
+    row(Row::Kind::Answer, entry.bytes.first(1));
+    if (entry.bytes.size() > 1)
+        row(Row::Kind::Discarded, entry.bytes.sliced(1));
 }
 
 } // namespace torvika::trafficlog

@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 namespace torvika::trafficlog {
 
@@ -65,7 +66,10 @@ TrafficWindow::TrafficWindow(TrafficRecorder &recorder, DisplayMirror &mirror, M
     trap_ = new QLabel(this);
     trap_->setObjectName(QStringLiteral("lblSpeedTrap"));
     trap_->setWordWrap(true);
-    trap_->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    QFont bold = trap_->font();
+    bold.setBold(true);
+    trap_->setFont(bold);
+    showWarningColour();
     trap_->hide();
     layout->addWidget(trap_);
 
@@ -82,15 +86,22 @@ TrafficWindow::TrafficWindow(TrafficRecorder &recorder, DisplayMirror &mirror, M
     table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     table_->horizontalHeader()->setStretchLastSection(true);
-    const int widths[] = {80, 100, 65, 100, 190};
+    // Wide enough for the longest gap that reads in milliseconds or seconds.
+    const int gapWidth = fontMetrics().horizontalAdvance(QStringLiteral("+999.999 ms")) + 16;
+    const int widths[] = {80, qMax(100, gapWidth), 65, 100, 190};
     for (int c = 0; c < int(std::size(widths)); ++c)
         table_->setColumnWidth(c, widths[c]);
     layout->addWidget(table_, 1);
 
-    // Follows the newest row unless the user has scrolled back.
-    connect(&model_, &QAbstractItemModel::rowsAboutToBeInserted, this, [this] {
-        const QScrollBar *bar = table_->verticalScrollBar();
-        following_ = bar->value() == bar->maximum();
+    // Follows the newest row unless the user has scrolled back. Whether they have is told by
+    // where they leave the bar, not by where it stands when rows come: a line appearing above
+    // the table grows the bar's range without anyone scrolling.
+    QScrollBar *bar = table_->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { following_ = value == bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (following_)
+            bar->setValue(maximum);
     });
     connect(&model_, &QAbstractItemModel::rowsInserted, this, [this] {
         if (following_)
@@ -101,9 +112,11 @@ TrafficWindow::TrafficWindow(TrafficRecorder &recorder, DisplayMirror &mirror, M
         const char *caption;
         CopyFormat format;
         QKeySequence keys;
-    } copies[] = {{"Copy as Hex", CopyFormat::Hex, QKeySequence::Copy},
-                  {"Copy as C Array", CopyFormat::CArray, {}},
-                  {"Copy as Python Bytes", CopyFormat::Python, {}}};
+    } copies[] = {
+        {"Copy as Hex", CopyFormat::Hex, QKeySequence::Copy},
+        {"Copy as C Array", CopyFormat::CArray, {}},
+        {"Copy as Python Bytes", CopyFormat::Python, {}},
+        {"Copy Rows as Text", CopyFormat::Text, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)}};
     auto *copyMenu = new QMenu(this);
     for (const auto &c : copies) {
         auto *action = new QAction(QString::fromLatin1(c.caption), this);
@@ -142,6 +155,44 @@ TrafficWindow::TrafficWindow(TrafficRecorder &recorder, DisplayMirror &mirror, M
     connect(&mirror_, &DisplayMirror::changed, this, &TrafficWindow::mirrorChanged);
     mirrorChanged();
     resize(900, 600);
+}
+
+QColor readableWarningColour(const QColor &background) {
+    // The warning's dark red where it reads, else the red of the nearest lightness that does.
+    const auto luminance = [](const QColor &c) {
+        const auto linear = [](float v) {
+            return v <= 0.04045f ? v / 12.92f : std::pow((v + 0.055f) / 1.055f, 2.4f);
+        };
+        return 0.2126f * linear(c.redF()) + 0.7152f * linear(c.greenF()) +
+               0.0722f * linear(c.blueF());
+    };
+    const float back = luminance(background);
+    const auto contrast = [&](const QColor &c) {
+        const float l = luminance(c);
+        return (qMax(l, back) + 0.05f) / (qMin(l, back) + 0.05f);
+    };
+    constexpr int Preferred = 88; // lightness of #b00000
+    for (int step = 0; step <= 255; ++step)
+        for (const int lightness : {Preferred + step, Preferred - step})
+            if (lightness >= 0 && lightness <= 255 &&
+                contrast(QColor::fromHsl(0, 255, lightness)) >= MinContrast)
+                return QColor::fromHsl(0, 255, lightness);
+    return back > 0.18f ? QColor(Qt::black) : QColor(Qt::white);
+}
+
+void TrafficWindow::changeEvent(QEvent *event) {
+    if (event->type() == QEvent::PaletteChange)
+        showWarningColour();
+    QWidget::changeEvent(event);
+}
+
+void TrafficWindow::showWarningColour() {
+    if (!trap_)
+        return;
+    QPalette palette = trap_->palette();
+    palette.setColor(QPalette::WindowText,
+                     readableWarningColour(this->palette().color(QPalette::Window)));
+    trap_->setPalette(palette);
 }
 
 void TrafficWindow::showWindow() {

@@ -6,6 +6,7 @@
 #include "trafficlog/displaymirror.h"
 #include "trafficlog/trafficlogmodel.h"
 
+#include <QColor>
 #include <QWidget>
 
 class QLabel;
@@ -17,6 +18,11 @@ class OutputLamps;
 }
 
 namespace torvika::trafficlog {
+
+// Normal text's least contrast with its background.
+inline constexpr float MinContrast = 4.5f;
+// The line-speed warning's red, at least MinContrast against the background.
+QColor readableWarningColour(const QColor &background);
 
 // The traffic window "Traffic Log": the display mirror at the top, the line-speed warning,
 // and the decoded log with Pause, Clear, Copy and Save. Modeless, one for the whole run.
@@ -36,8 +42,12 @@ public:
     // Saves the log to the file; a failure is told in a message box. Returns success.
     bool saveTo(const QString &fileName);
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void mirrorChanged();
+    void showWarningColour();
     void save();
 
     DisplayMirror &mirror_;

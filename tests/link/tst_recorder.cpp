@@ -4,7 +4,11 @@
 #include "support/ptypeer.h"
 #include "support/recordingserialport.h"
 
+#include <QSignalSpy>
 #include <QTest>
+
+#include <cerrno>
+#include <cstring>
 
 using namespace torvika;
 using namespace torvika::test;
@@ -66,21 +70,31 @@ private slots:
         QVERIFY(recorder.at(5).timeNs <= recorder.at(recorder.end() - 1).timeNs);
     }
 
-    void arrivalsAreSeenAndStayWaiting() {
+    void arrivalsSeenReadsTakenHangUpToldPlainly() {
         PtyPeer peer;
         PortMap map;
         map.set(1, peer.slavePath());
         SystemSerialPort port(map);
         TrafficRecorder recorder;
+        QSignalSpy recorded(&recorder, &TrafficRecorder::recorded);
+        RecordedPort main(port, recorder, TrafficSource::MainWindow);
         port.setObserver(&recorder);
         QVERIFY(port.open());
         peer.write("\x05\x07");
         QTRY_COMPARE(recorder.end(), quint64(1));
         QCOMPARE(recorder.at(0).bytes, "\x05\x07");
-        QCOMPARE(port.input(), "\x05\x07"); // observed, not taken
+        QCOMPARE(main.input(), "\x05\x07"); // observed, not taken, until the read
+        main.noAnswer(100);
         peer.closeMaster();
         QTRY_COMPARE(recorder.at(recorder.end() - 1).kind, Kind::Lost);
-        QCOMPARE(recorder.end(), quint64(2)); // the bytes were told once
+        QCOMPARE(recorded.count(), 4); // the bytes were told once
+        QCOMPARE(recorder.at(1).kind, Kind::Taken);
+        QCOMPARE(recorder.at(1).bytes, "\x05\x07");
+        QCOMPARE(recorder.at(2).text, "no answer within 100 ms");
+        // Only a reason that explains the hang-up, never a leftover error text.
+        const QString reason = recorder.at(3).text;
+        QVERIFY2(reason.isEmpty() || reason == QString::fromLocal8Bit(strerror(EIO)),
+                 qPrintable(reason));
     }
 };
 

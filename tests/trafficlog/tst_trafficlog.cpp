@@ -5,12 +5,15 @@
 #include "support/wiredpanel.h"
 #include "trafficlog/trafficwindow.h"
 
+#include <QAbstractItemModelTester>
 #include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QTableView>
 #include <QTest>
@@ -40,11 +43,11 @@ QByteArray sentBytes(TrafficRecorder &r, QList<TrafficSource> *writers = nullptr
     return all;
 }
 
-// "direction|source|bytes|meaning" of every row that carries bytes.
+// "direction|source|bytes|meaning" of every row but the port's own events.
 QStringList byteRows(TrafficLogModel &m) {
     QStringList rows;
     for (int r = 0; r < m.rowCount(); ++r)
-        if (!m.rowBytes(r).isEmpty())
+        if (m.cellText(r, 2) != "port")
             rows << QStringList{m.cellText(r, 2), m.cellText(r, 3), m.cellText(r, 4),
                                 m.cellText(r, 5)}
                         .join(u'|');
@@ -68,39 +71,50 @@ private slots:
                                  TrafficSource::MainWindow}));
     }
 
-    void inputReadDecodesWhatWasObserved_data() {
-        QTest::addColumn<QByteArray>("reply");
-        QTest::addColumn<bool>("late");
-        QTest::newRow("in time") << QByteArray("\x05") << false;
-        QTest::newRow("late, decoded by the next read") << QByteArray("\x05") << true;
-        QTest::newRow("twice, the first decoded") << QByteArray("\x05\x02") << false;
+    void inputReadLogsWhatThePanelTook_data() {
+        QTest::addColumn<QByteArray>("answer");  // to the first read
+        QTest::addColumn<QByteArray>("stray");   // after it; none: no second read
+        QTest::addColumn<QByteArray>("answer2"); // to the second read
+        QTest::addColumn<QStringList>("rows");
+        const QString read = "out|main window|FE 0A|read inputs",
+                      in = "in|module|%1|came in, waiting for a read",
+                      took = "in|main window|05|taken as the answer: inputs: 1 HIGH, 2 LOW, 3 HIGH",
+                      threw = "in|main window|02|thrown away: a read takes only the first byte";
+        QTest::newRow("answer in time taken") << QByteArray("\x05") << QByteArray() << QByteArray()
+                                              << QStringList{read, in.arg("05"), took};
+        QTest::newRow("late answer: no answer row, then taken by the next read before its own")
+            << QByteArray() << QByteArray("\x05") << QByteArray("\x02")
+            << QStringList{read,         "in|main window||no answer within 100 ms",
+                           in.arg("05"), read,
+                           in.arg("02"), took,
+                           threw};
     }
-    void inputReadDecodesWhatWasObserved() {
-        QFETCH(QByteArray, reply);
-        QFETCH(bool, late);
+    void inputReadLogsWhatThePanelTook() {
+        QFETCH(QByteArray, answer);
+        QFETCH(QByteArray, stray);
+        QFETCH(QByteArray, answer2);
         WiredPanel p;
-        std::thread peer([&] {
-            if (p.peer.read(2).size() == 2 && !late)
-                p.peer.write(reply);
-        });
-        p.click("cmdReadInput");
-        peer.join();
-        if (late) {
-            QCOMPARE(p.boxes.texts(), QStringList{"No Response From LCD"});
-            p.peer.write(reply);
-            QTRY_VERIFY(
-                p.window->trafficRecorder().at(p.window->trafficRecorder().end() - 1).kind ==
-                TrafficEntry::Kind::Received);
+        TrafficRecorder &r = p.window->trafficRecorder();
+        const auto readInput = [&](const QByteArray &reply) {
+            std::thread peer([&] {
+                if (p.peer.read(2).size() == 2 && !reply.isEmpty())
+                    p.peer.write(reply);
+            });
             p.click("cmdReadInput");
+            peer.join();
+        };
+        readInput(answer);
+        QCOMPARE(p.boxes.texts(),
+                 answer.isEmpty() ? QStringList{"No Response From LCD"} : QStringList{});
+        if (!stray.isEmpty()) {
+            p.peer.write(stray);
+            QTRY_COMPARE(r.at(r.end() - 1).kind, TrafficEntry::Kind::Received);
+            readInput(answer2);
         }
         QCOMPARE(p.get<QLabel>("lblInput", 1)->text(), QStringLiteral("LOW"));
         QCOMPARE(p.get<QLabel>("lblInput", 2)->text(), QStringLiteral("HIGH"));
-        QByteArray observed;
-        TrafficRecorder &r = p.window->trafficRecorder();
-        for (quint64 s = 0; s != r.end(); ++s)
-            if (r.at(s).kind == TrafficEntry::Kind::Received)
-                observed += r.at(s).bytes;
-        QCOMPARE(observed, reply);
+        p.window->mnuTrafficLog()->trigger();
+        QTEST(byteRows(p.window->trafficWindow()->model()), "rows");
     }
 
     void logRowsOfASessionBeforeTheWindowOpened() {
@@ -121,8 +135,11 @@ private slots:
         QCOMPARE(byteRows(m), (QStringList{
                                   "out|main window|FE 32 01 0F|cursor to row 1, column 15",
                                   "out|main window|FE 0A|read inputs",
-                                  "in|module|05|inputs: 1 HIGH, 2 LOW, 3 HIGH",
-                                  "in|module|07|not asked for by any query",
+                                  "in|module|05 07|came in, waiting for a read",
+                                  "in|main window|05|taken as the answer: inputs: 1 HIGH, 2 "
+                                  "LOW, 3 HIGH",
+                                  "in|main window|07|thrown away: a read takes only the first "
+                                  "byte",
                                   "out|main window|48 69|text \"Hi\"",
                               }));
         QVERIFY(
@@ -182,23 +199,52 @@ private slots:
         QCOMPARE(p.window->displayMirror().model().toJson(), module.toJson());
     }
 
+    void speedWarningComesAndGoes_data() {
+        QTest::addColumn<QColor>("background");
+        QTest::addColumn<QString>("red"); // 4.5:1 at least, as a contrast checker measures
+        QTest::addColumn<bool>("scrolledBack");
+        QTest::newRow("light window: dark red; the table follows the newest row past the line")
+            << QColor(239, 239, 239) << "#b00000" << false;
+        QTest::newRow("dark window: light red; scrolled back, the table stays")
+            << QColor(53, 53, 53) << "#ff6f6f" << true;
+    }
     void speedWarningComesAndGoes() {
+        QFETCH(QColor, background);
+        QFETCH(bool, scrolledBack);
         WiredPanel p;
         p.window->mnuTrafficLog()->trigger();
-        auto *warning = p.window->trafficWindow()->findChild<QLabel *>("lblSpeedTrap");
-        p.window->mnuConfig()->trigger();
-        clickIn(p.window->configDialog(), "cmd19200");
-        QTRY_VERIFY(warning->isVisibleTo(p.window->trafficWindow()));
+        TrafficWindow *w = p.window->trafficWindow();
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Window, background);
+        w->setPalette(palette);
+        QScrollBar *bar = w->table()->verticalScrollBar();
+        for (int i = 0; i < 60; ++i)
+            p.window->trafficRecorder().record(TrafficEntry::Kind::Sent, TrafficSource::MainWindow,
+                                               "\x0D");
+        QTRY_VERIFY(bar->maximum() > 0 && bar->value() == bar->maximum());
+        bar->setValue(scrolledBack ? 0 : bar->value());
+        auto *warning = w->findChild<QLabel *>("lblSpeedTrap");
+        clickIn(p.dialog(), "cmd19200");
+        QTRY_VERIFY(warning->isVisibleTo(w));
         QCOMPARE(warning->text(), "The module was told to use 19200 bit/s; the panel sends at "
                                   "9600 bit/s: choose 19200 bps in Comm Port Settings");
+        QTEST(warning->palette().color(QPalette::WindowText).name(), "red");
+        p.click("cmdLCD", 2);
+        QTest::qWait(50);
+        QCOMPARE(bar->value(), scrolledBack ? 0 : bar->maximum());
         QTest::mouseClick(p.get<QRadioButton>("opt19200"), Qt::LeftButton);
         p.click("cmdLCD", 2);
-        QTRY_VERIFY(!warning->isVisibleTo(p.window->trafficWindow()));
-        const QStringList rows = byteRows(p.window->trafficWindow()->model());
+        QTRY_VERIFY(!warning->isVisibleTo(w));
+        const QStringList rows = byteRows(w->model());
         const QString mark = QStringLiteral("[sent while the module listens at another speed]");
-        QVERIFY(!rows.at(rows.size() - 3).contains(mark)); // FE 1F itself went at the right speed
-        QVERIFY(rows.at(rows.size() - 2).contains(mark));  // "BR Set : 19200"
+        QVERIFY(!rows.at(rows.size() - 4).contains(mark)); // FE 1F itself went at the right speed
+        QVERIFY(rows.at(rows.size() - 3).contains(mark));  // "BR Set : 19200"
+        QVERIFY(rows.at(rows.size() - 2).contains(mark));  // clear screen at 9600
         QVERIFY(!rows.last().contains(mark));              // clear screen at 19200
+        // A gap of a minute and more reads in seconds, within its column.
+        QCOMPARE(gapText(61'500'000'000), "+61.500 s");
+        QVERIFY(w->fontMetrics().horizontalAdvance(gapText(999'999'000'000)) + 6 <=
+                w->table()->columnWidth(1));
     }
 
     void oneWindowBesideConfigClosedWithTheMainWindow() {
@@ -227,8 +273,15 @@ private slots:
         p.click("cmdLCD", 2);
         QTest::qWait(20);
         QCOMPARE(m.rowCount(), 2); // port number and line settings from start
+        QSignalSpy resets(&m, &QAbstractItemModel::modelReset),
+            inserts(&m, &QAbstractItemModel::rowsInserted);
+        clickIn(w, "cmdClear"); // what came meanwhile goes too
+        p.click("cmdLCD", 2);
         clickIn(w, "cmdPause");
         QCOMPARE(byteRows(m), QStringList{"out|main window|0D|clear screen"});
+        QCOMPARE(m.rowCount(), 1);
+        QCOMPARE(resets.count(), 1);
+        QCOMPARE(inserts.count(), 1);
         QTemporaryDir dir;
         QVERIFY(w->saveTo(dir.filePath("log.txt")));
         QFile saved(dir.filePath("log.txt"));
@@ -238,6 +291,71 @@ private slots:
         QVERIFY(p.boxes.texts().last().startsWith("The log could not be saved to " + dir.path()));
         clickIn(w, "cmdClear");
         QCOMPARE(m.rowCount(), 0);
+    }
+    void droppedEntriesToldInTheFirstRow_data() {
+        QTest::addColumn<int>("before"); // entries recorded before the log opens
+        QTest::addColumn<int>("pass");   // then twice, each taken in at once
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<int>("inserts"); // the rows, the notice above them
+        QTest::addColumn<int>("removes");
+        QTest::newRow("window opened after the flood") << 10005 << 0 << false << 0 << 0;
+        QTest::newRow("paused through the flood, then resumed") << 1 << 5002 << true << 2 << 1;
+        QTest::newRow("open through the flood") << 5 << 5000 << false << 3 << 1;
+    }
+    void droppedEntriesToldInTheFirstRow() {
+        QFETCH(int, before);
+        QFETCH(int, pass);
+        QFETCH(bool, paused);
+        TrafficRecorder recorder;
+        DisplayMirror mirror(recorder);
+        const auto flood = [&](int n) {
+            for (int i = 0; i < n; ++i)
+                recorder.record(TrafficEntry::Kind::Sent, TrafficSource::MainWindow, "\x0D");
+        };
+        flood(before);
+        TrafficLogModel m(recorder, mirror);
+        QAbstractItemModelTester tester(&m, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy inserts(&m, &QAbstractItemModel::rowsInserted),
+            removes(&m, &QAbstractItemModel::rowsRemoved);
+        m.setPaused(paused);
+        for (int i = 0; i < 2; ++i, m.catchUp())
+            flood(pass);
+        m.setPaused(false);
+        QCOMPARE(m.rowCount(), 10001);
+        QCOMPARE(m.cellText(0, 5), "5 older entries were dropped; the log keeps the latest 10000 "
+                                   "rows");
+        QTEST(int(inserts.count()), "inserts");
+        QTEST(int(removes.count()), "removes");
+        m.clear();
+        QCOMPARE(m.rowCount(), 0); // a Clear starts the count afresh
+    }
+
+    void sentFramesReadWhole_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("meaning");
+        QTest::newRow("a row that is not there is named as the problem")
+            << QByteArray("\xFE\x32\xFE\x0A")
+            << "cursor to row 254, column 10 [there is no row 254, column 10]";
+        QTest::newRow("a bar of one reads 1 column")
+            << QByteArray("\xFE\x2B\x01") << "bar graph left to right, 1 column";
+        QTest::newRow("66-byte frame: tooltip and copied row whole")
+            << QByteArray("\xFE\x64") + QByteArray(64, '\x1F') << "define the 8 user characters";
+    }
+    void sentFramesReadWhole() {
+        QFETCH(QByteArray, bytes);
+        TrafficRecorder recorder;
+        DisplayMirror mirror(recorder);
+        recorder.record(TrafficEntry::Kind::PortNumber, TrafficSource::Port, {}, "1 (/dev/x)");
+        recorder.record(TrafficEntry::Kind::Sent, TrafficSource::MainWindow, bytes);
+        TrafficLogModel m(recorder, mirror);
+        QTEST(m.cellText(1, 5), "meaning");
+        const QString hex = QString::fromLatin1(bytes.toHex(' ').toUpper());
+        QCOMPARE(m.data(m.index(1, 4), Qt::ToolTipRole), "<qt>" + hex + "</qt>");
+        // A frame with a port event: the event copies as text only.
+        QCOMPARE(m.copyRows({0, 1}, CopyFormat::Hex), hex);
+        const QStringList copied = m.copyRows({0, 1}, CopyFormat::Text).split(u'\n');
+        QVERIFY(copied.value(0).endsWith("\tport\tport\t\tport number 1 (/dev/x)"));
+        QVERIFY(copied.value(1).endsWith("\tout\tmain window\t" + hex + '\t' + m.cellText(1, 5)));
     }
 };
 

@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 
+#include <cerrno>
+#include <cstring>
+
 #ifdef Q_OS_UNIX
 #include <termios.h>
 #include <unistd.h>
@@ -194,13 +197,25 @@ void SystemSerialPort::observeArrivals() {
     observed_ = bytes.size();
 }
 
+QString SystemSerialPort::goneReason() const {
+    // The error text is the system's last one, often left over from an earlier call that failed
+    // harmlessly ("Resource temporarily unavailable"); only these say why a device went away.
+    const QString text = port_.errorString();
+#ifdef Q_OS_UNIX
+    for (const int reason : {EIO, ENXIO, ENODEV, ENOENT})
+        if (text == QString::fromLocal8Bit(std::strerror(reason)))
+            return text;
+#endif
+    return {};
+}
+
 void SystemSerialPort::onError(QSerialPort::SerialPortError error) {
     // A hang-up (the far end of a pty closed, a device that reads end-of-file) comes as a
     // ReadError; both would be raised again on every event-loop pass while the port is open.
     if ((error == QSerialPort::ResourceError || error == QSerialPort::ReadError) &&
         port_.isOpen()) {
         qCInfo(lcPort) << deviceName() << "vanished:" << port_.errorString();
-        const QString reason = port_.errorString();
+        const QString reason = goneReason();
         close();
         if (observer_)
             observer_->portLost(reason);

@@ -46,6 +46,8 @@ public:
 private:
     PortResult failure(const QString &what);
     void onError(QSerialPort::SerialPortError error);
+    // Why the device went away, when the system says; else "".
+    QString goneReason() const;
     // Tells the observer of bytes in the read buffer it has not been told of yet.
     void observeArrivals();
 
