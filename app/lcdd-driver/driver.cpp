@@ -89,8 +89,8 @@ void Private::reopen(std::int64_t now) {
     if (!opened) {
         // Missing is what an unplugged device is; a refusal is worth saying, once.
         if (opened.refused && opened.problem != lastRefusal)
-            report(RPT_ERR, "%s: cannot open %s again: %s", name.c_str(),
-                   settings.device.c_str(), opened.problem.c_str());
+            report(RPT_ERR, "%s: cannot open %s again: %s", name.c_str(), settings.device.c_str(),
+                   opened.problem.c_str());
         lastRefusal = opened.problem;
         return;
     }
@@ -163,8 +163,8 @@ TORVIKA_EXPORT int torvika_init(Driver *drvthis) {
     d->frame.setBrightness(1, s.brightness);
     d->frame.setBrightness(0, s.offBrightness);
     d->encoder.forget();
-    d->info = "TORVIKA 2x16 serial display on " + s.device + " at " + std::to_string(d->speed) +
-              " bit/s";
+    d->info =
+        "TORVIKA 2x16 serial display on " + s.device + " at " + std::to_string(d->speed) + " bit/s";
     report(RPT_INFO, "%s: %s", d->name.c_str(), d->info.c_str());
     return 0;
 }
@@ -274,9 +274,8 @@ TORVIKA_EXPORT const char *torvika_get_key(Driver *drvthis) {
         }
         if (d->line.isOpen() && d->query.due(now / 1000)) {
             d->line.discardInput();
-            const std::int64_t deadline =
-                now / 1000 + d->backlog.drainMs(now) + d->held.size() * 1000 / (d->speed / 10) +
-                AnswerMarginMs;
+            const std::int64_t deadline = now / 1000 + d->backlog.drainMs(now) +
+                                          d->held.size() * 1000 / (d->speed / 10) + AnswerMarginMs;
             d->held += protocol::readInputs().toByteArray();
             d->query.sent(now / 1000, deadline);
             d->send(now);

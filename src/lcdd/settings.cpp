@@ -45,7 +45,8 @@ SettingsCheck readSettings(const std::string &section, const SettingLookup &look
     Settings &s = check.settings;
     const auto refuse = [&](const char *key, const std::string &value, const std::string &allowed,
                             const std::string &fallback) {
-        check.problems.push_back(key + ("=\"" + value + "\" in [" + section + "] cannot be used: ") +
+        check.problems.push_back(key +
+                                 ("=\"" + value + "\" in [" + section + "] cannot be used: ") +
                                  allowed + "; using " + fallback);
     };
 

@@ -46,9 +46,9 @@ private slots:
                                               "Device=" + module->link.toLocal8Bit() + "\n");
         QVERIFY2(client.connectTo(server->port), server->read().constData());
         QVERIFY(client.command("hello").startsWith("connect LCDproc"));
-        for (const char *line : {"screen_add s", "screen_set s -priority foreground",
-                                 "widget_add s t string", "widget_add s b hbar",
-                                 "client_add_key Enter"})
+        for (const char *line :
+             {"screen_add s", "screen_set s -priority foreground", "widget_add s t string",
+              "widget_add s b hbar", "client_add_key Enter"})
             QCOMPARE(client.command(line), QByteArray("success"));
     }
 
