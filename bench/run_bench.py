@@ -59,6 +59,8 @@ WHAT = {
     "log_10000_rows_kb": "traffic window memory with 10,000 rows beyond the empty window (kB)",
     "log_scroll_10000_rows_ms": "10,000 rows: newest to oldest and back, table repainted (ms)",
     "log_copy_10000_rows_ms": "10,000 rows selected and copied as hex (ms)",
+    "lcdd_lag_ms": "LCDd and torvika.so: a client's `widget_set` of all 32 cells, 8 a second, "
+                   "until the module shows it, line drained at 960 bytes/s (ms)",
 }
 
 
@@ -163,6 +165,8 @@ def main():
     ap.add_argument("--app", required=True)
     ap.add_argument("--send", required=True)
     ap.add_argument("--send-app", required=True)
+    ap.add_argument("--lcdd", required=True)
+    ap.add_argument("--driver-dir", required=True)
     ap.add_argument("--out", required=True)
     ap.add_argument("--clicks", type=int, default=1000)
     args = ap.parse_args()
@@ -177,6 +181,9 @@ def main():
     shown_ms, rss_kb = run_startup(args.app)
     print("torvika-send and printf, 50 processes each...", flush=True)
     sent = json.loads(subprocess.run([args.send, args.send_app, "50"], check=True,
+                                     capture_output=True, text=True).stdout)
+    print("LCDd with the driver at 9600 bit/s (60 s)...", flush=True)
+    lcdd = json.loads(subprocess.run([args.lcdd, args.driver_dir, "60"], check=True,
                                      capture_output=True, text=True).stdout)
 
     r = {}
@@ -231,6 +238,9 @@ def main():
     r["send_cli_vs_printf"] = entry(
         [s / printf_median for s in sent["send_cli_ms"]], "report", lambda **_: True,
         with_p99=False, printf_median_ms=round(printf_median, 3))
+    r["lcdd_lag_ms"] = entry(lcdd["lcdd_lag_ms"], "p99 <= 250", lambda p99, **_: p99 <= 250,
+                             screens_sent=lcdd["screens_sent"],
+                             bytes_carried=lcdd["bytes_carried"])
 
     result = {"generated": datetime.now(timezone.utc).strftime("%Y-%m-%dT%H:%M:%SZ"),
               "machine": machine()}

@@ -165,7 +165,12 @@ TORVIKA_EXPORT int torvika_init(Driver *drvthis) {
     d->encoder.forget();
     d->info =
         "TORVIKA 2x16 serial display on " + s.device + " at " + std::to_string(d->speed) + " bit/s";
-    report(RPT_INFO, "%s: %s", d->name.c_str(), d->info.c_str());
+    std::string keys;
+    for (int i = 0; i < lcdd::KeyInputs; ++i)
+        keys += (i ? ", " : "") + (s.keys[i].empty() ? std::string("no key") : s.keys[i]);
+    report(RPT_INFO, "%s: %s; inputs 1-3: %s%s", d->name.c_str(), d->info.c_str(), keys.c_str(),
+           s.readsInputs() ? (", read every " + std::to_string(s.inputPollMs) + " ms").c_str()
+                           : ", never read");
     return 0;
 }
 

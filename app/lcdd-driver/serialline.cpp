@@ -3,6 +3,7 @@
 #include "protocol/frames.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <grp.h>
@@ -27,12 +28,20 @@ std::string userName() {
     return "uid " + std::to_string(geteuid());
 }
 
-std::string groupOf(const std::string &path) {
+// What the refused user needs: the group of a device that lets its group in (dialout for
+// serial ports), else the device lets in no one but its owner.
+std::string whatItNeeds(const std::string &path, const std::string &user) {
     struct stat st {};
-    if (stat(path.c_str(), &st) == 0)
-        if (const group *gr = getgrgid(st.st_gid))
-            return gr->gr_name;
-    return "dialout";
+    if (stat(path.c_str(), &st) != 0)
+        return "it needs the device's group (dialout)";
+    const group *gr = getgrgid(st.st_gid);
+    const std::string name = gr ? gr->gr_name : std::to_string(st.st_gid);
+    if ((st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", unsigned(st.st_mode & 07777));
+        return "the device (group " + name + ", mode " + mode + ") gives its group no access";
+    }
+    return "it needs the device's group " + name + " (adduser " + user + " " + name + ")";
 }
 
 } // namespace
@@ -42,10 +51,12 @@ SerialLine::Opened SerialLine::open(const std::string &path, int speed) {
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
-        if (error == EACCES || error == EPERM)
-            return {std::string(std::strerror(error)) + ": user " + userName() +
-                        " was refused; it needs the device's group " + groupOf(path),
+        if (error == EACCES || error == EPERM) {
+            const std::string user = userName();
+            return {std::string(std::strerror(error)) + ": user " + user + " was refused; " +
+                        whatItNeeds(path, user),
                     true};
+        }
         return {std::strerror(error)};
     }
     if (!isatty(fd)) {

@@ -22,7 +22,10 @@ struct LcddServer {
     quint16 port = 0;
     QByteArray out;
 
-    LcddServer(const QString &folder, const QString &driverPath, const QByteArray &driverLines) {
+    // `preload`: libraries LCDd loads first (a sanitizer's runtime, which a driver built with
+    // it needs).
+    LcddServer(const QString &folder, const QString &driverPath, const QByteArray &driverLines,
+               const QString &preload = {}) {
         QTcpServer probe;
         probe.listen(QHostAddress::LocalHost);
         port = probe.serverPort();
@@ -36,6 +39,12 @@ struct LcddServer {
                    "\nServerScreen=no\nHeartbeat=off\nWaitTime=5\n[torvika]\n" + driverLines);
         conf.close();
         process.setProcessChannelMode(QProcess::MergedChannels);
+        if (!preload.isEmpty()) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("LD_PRELOAD", preload);
+            env.insert("ASAN_OPTIONS", "detect_leaks=0"); // LCDd's own, not the driver's
+            process.setProcessEnvironment(env);
+        }
         process.start(program(), {"-c", conf.fileName(), "-f"});
     }
     ~LcddServer() {

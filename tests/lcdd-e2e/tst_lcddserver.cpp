@@ -17,6 +17,10 @@ using torvika::test::VirtualModule;
 
 namespace {
 
+#ifndef TORVIKA_LCDD_PRELOAD
+#define TORVIKA_LCDD_PRELOAD ""
+#endif
+
 // One part of the module's state as text: a row, the outputs or the backlight.
 QString shown(const QJsonObject &state, const QString &part) {
     if (part.startsWith(u"row"))
@@ -30,7 +34,7 @@ QString shown(const QJsonObject &state, const QString &part) {
 
 } // namespace
 
-class TestLcdd : public QObject {
+class TestLcddServer : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     std::unique_ptr<VirtualModule> module;
@@ -43,7 +47,8 @@ private slots:
         module = std::make_unique<VirtualModule>(TORVIKA_VIRTUAL_MODULE, dir.path());
         QTRY_VERIFY_WITH_TIMEOUT(module->read().contains("\"ready\""), 10000);
         server = std::make_unique<LcddServer>(dir.path(), TORVIKA_DRIVER_DIR,
-                                              "Device=" + module->link.toLocal8Bit() + "\n");
+                                              "Device=" + module->link.toLocal8Bit() + "\n",
+                                              TORVIKA_LCDD_PRELOAD);
         QVERIFY2(client.connectTo(server->port), server->read().constData());
         QVERIFY(client.command("hello").startsWith("connect LCDproc"));
         for (const char *line :
@@ -102,5 +107,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestLcdd)
-#include "tst_lcdd.moc"
+QTEST_GUILESS_MAIN(TestLcddServer)
+#include "tst_lcddserver.moc"
