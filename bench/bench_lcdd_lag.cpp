@@ -2,7 +2,7 @@
 // rewrites all 32 cells every frame (8 a second), and the far end of a pty takes the bytes no
 // faster than a 9600 bit/s line carries them (960 a second) into the module's model. Prints one
 // JSON object: the lag of every screen the module showed (ms), and how many were sent.
-// Usage: bench_lcdd DRIVER-DIR [SECONDS]
+// Usage: bench_lcdd_lag DRIVER-DIR [SECONDS]
 #include "module/displaymodel.h"
 #include "protocol/framedecoder.h"
 #include "support/lcddserver.h"
@@ -43,7 +43,7 @@ QByteArray screenRow(int seq, int row) {
 
 int main(int argc, char *argv[]) {
     if (argc < 2)
-        qFatal("usage: bench_lcdd DRIVER-DIR [SECONDS]");
+        qFatal("usage: bench_lcdd_lag DRIVER-DIR [SECONDS]");
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 60;
     int master = -1, slave = -1;
     char name[256] = {};
