@@ -11,7 +11,6 @@ Q_DECLARE_METATYPE(Draw)
 
 namespace {
 
-const QByteArray Zeros56(56, 0);
 const Draw Nothing = [](Frame &) {};
 const Draw Hello = [](Frame &f) { f.string(1, 1, "abcdefgh"); };
 // Eight client characters, each a different single row lit, drawn at the left of row 1.
@@ -67,9 +66,10 @@ private slots:
             "a loaded glyph is not uploaded again", [](Frame &f) { f.icon(1, 1, 0x108); },
             [](Frame &f) { f.icon(5, 1, 0x108); }, hex("FE 32 00 00 20 20 20 20 00"));
         row(
-            "a bar's end growing redefines its own slot, no move",
+            "a bar's end growing takes a free slot, the last glyph stays loaded",
             [](Frame &f) { f.hbar(1, 1, 2, 100, 0); }, [](Frame &f) { f.hbar(1, 1, 2, 200, 0); },
-            hex("FE 64") + QByteArray(8, 0x18) + Zeros56);
+            hex("FE 64") + QByteArray(8, 0x10) + QByteArray(8, 0x18) + QByteArray(48, 0) +
+                hex("FE 32 00 00 01"));
         row("the glyph let go gives its slot to the one taking its cell", EightOwn,
             both(EightOwn, [](Frame &f) { f.icon(8, 1, 0x110); }), {}, 66);
         row("a cell of a slot let go changes before the upload, the others keep theirs", EightOwn,
