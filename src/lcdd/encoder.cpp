@@ -152,8 +152,7 @@ QByteArray Encoder::flush(const Frame &frame) {
     if (frame.cursorType() == CursorType::Off)
         sendStyle();
 
-    // Slots: a glyph already loaded keeps its slot; new glyphs go into slots nothing keeps,
-    // preferably one that a cell wanting that very glyph shows already.
+    // Slots: a glyph already loaded keeps its slot; new glyphs go into slots nothing keeps.
     const std::vector<Wanted> wanted = wantedGlyphs(frame);
     Slots next = slots_;
     std::array<bool, UserChars> kept{};
@@ -174,18 +173,29 @@ QByteArray Encoder::flush(const Frame &frame) {
         return int(Unknown);
     };
     for (const Glyph *g : missing) {
+        // The slot wanted longest ago, so that glyphs coming back (a beating heart, a bar
+        // going up and down) are still loaded; between equals, one the glyph's cell shows.
         int chosen = Unknown;
-        for (int i = 0; i < Cells && chosen == Unknown; ++i) {
-            const int s = shown_[i];
-            if (s >= 0 && s < UserChars && !kept[s] && frame.cell(i / Width, i % Width).glyph == *g)
+        const auto shownThere = [&](int s) {
+            for (int i = 0; i < Cells; ++i)
+                if (shown_[i] == s && frame.cell(i / Width, i % Width).glyph == *g)
+                    return true;
+            return false;
+        };
+        for (int s = 0; s < UserChars; ++s) {
+            if (kept[s])
+                continue;
+            if (chosen == Unknown || used_[s] < used_[chosen] ||
+                (used_[s] == used_[chosen] && !shownThere(chosen) && shownThere(s)))
                 chosen = s;
         }
-        for (int s = 0; s < UserChars && chosen == Unknown; ++s)
-            if (!kept[s])
-                chosen = s;
         next[chosen] = *g;
         kept[chosen] = true;
     }
+    ++flushes_;
+    for (int s = 0; s < UserChars; ++s)
+        if (kept[s])
+            used_[s] = flushes_;
 
     Targets targets;
     for (int i = 0; i < Cells; ++i) {

@@ -110,6 +110,8 @@ private:
     bool known_ = false;                      // false: nothing of the module's state is known
     std::array<int, Width * Height> shown_{}; // byte each cell shows, -1 unknown
     Slots slots_{};
+    std::array<unsigned, protocol::UserChars> used_{}; // the flush that last wanted each slot
+    unsigned flushes_ = 0;
     int row_ = -1, column_ = -1; // the module's cursor, -1 unknown
     int style_ = -1;             // the cursor style command last sent
     int backlight_ = -1, level_ = -1, outputs_ = -1;
