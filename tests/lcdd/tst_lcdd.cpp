@@ -2,6 +2,10 @@
 #include "support/data.h"
 #include "support/lcddcheck.h"
 
+#include "lcdd/keys.h"
+#include "lcdd/linequeue.h"
+#include "lcdd/settings.h"
+
 #include <functional>
 
 using namespace torvika::lcdd;
@@ -149,6 +153,83 @@ private slots:
         QCOMPARE(frame.cell(0, 0) != Frame::Cell{}, frame.icon(1, 1, icon));
         torvika::test::DisplayModel model;
         QCOMPARE(torvika::test::playAndCompare(model, Encoder().flush(frame), frame), "");
+    }
+
+    // One line of the driver's section: what the driver takes, and whether it is refused.
+    void settings_data() {
+        torvika::test::columns<QString, QString, bool>({"line", "taken", "refused"});
+        const char *defaults = "/dev/ttyUSB0 0 1000/0 Enter,Up,Down 50";
+        // clang-format off
+        QTest::newRow("nothing set: the defaults") << "" << defaults << false;
+        QTest::newRow("Speed 19200") << "Speed=19200" << "/dev/ttyUSB0 19200 1000/0 Enter,Up,Down 50" << false;
+        QTest::newRow("Speed 38400 refused, auto kept") << "Speed=38400" << defaults << true;
+        QTest::newRow("Brightness 0 is off") << "Brightness=0" << "/dev/ttyUSB0 0 0/0 Enter,Up,Down 50" << false;
+        QTest::newRow("Brightness 1001 refused") << "Brightness=1001" << defaults << true;
+        QTest::newRow("OffBrightness 5x refused") << "OffBrightness=5x" << defaults << true;
+        QTest::newRow("Key2 empty: no key") << "Key2=" << "/dev/ttyUSB0 0 1000/0 Enter,,Down 50" << false;
+        QTest::newRow("Key1 with a blank refused") << "Key1=Page Up" << defaults << true;
+        QTest::newRow("InputPoll 9 refused") << "InputPoll=9" << defaults << true;
+        QTest::newRow("a relative Device refused") << "Device=ttyUSB1" << defaults << true;
+        // clang-format on
+    }
+    void settings() {
+        QFETCH(QString, line);
+        const QString key = line.section(u'=', 0, 0), value = line.section(u'=', 1);
+        const SettingsCheck c = readSettings("torvika", [&](const char *k) {
+            return key == QLatin1String(k) ? std::optional(value.toStdString()) : std::nullopt;
+        });
+        const Settings &s = c.settings;
+        QTEST(QStringLiteral("%1 %2 %3/%4 %5,%6,%7 %8")
+                  .arg(s.device.c_str())
+                  .arg(s.speed)
+                  .arg(s.brightness)
+                  .arg(s.offBrightness)
+                  .arg(s.keys[0].c_str(), s.keys[1].c_str(), s.keys[2].c_str())
+                  .arg(s.inputPollMs),
+              "taken");
+        QTEST(c.problems.size() == 1 && c.problems[0].find(key.toStdString() + "=\"") == 0,
+              "refused");
+    }
+
+    // Successive answers to the inputs query, and the presses each one makes.
+    void keyEdges_data() {
+        torvika::test::columns<QByteArray, QByteArray>({"answers", "presses"});
+        QTest::newRow("the first answer sets what is there") << hex("01") << hex("00");
+        QTest::newRow("LOW to HIGH is a press, HIGH held is none")
+            << hex("00 01 01") << hex("00 01 00");
+        QTest::newRow("HIGH to LOW is none") << hex("03 01 03") << hex("00 00 02");
+        QTest::newRow("inputs 1 and 3 at once, bits 3-7 are none") << hex("00 FD") << hex("00 05");
+    }
+    void keyEdges() {
+        QFETCH(QByteArray, answers);
+        KeyEdges edges;
+        QByteArray presses;
+        for (const char a : answers)
+            presses += char(edges.pressed(std::uint8_t(a)));
+        QTEST(presses, "presses");
+    }
+
+    // Whether a flush sends: the most of the device's queue and the line's backlog, plus what the
+    // device has not taken, against 120 bytes (9600 bit/s at 8 frames a second).
+    void lineRoom_data() {
+        torvika::test::columns<int, int, int, int, bool>(
+            {"written", "msAgo", "device", "held", "sends"});
+        QTest::newRow("120 bytes just written: sends") << 120 << 0 << 0 << 0 << true;
+        QTest::newRow("the device holds 121: skipped") << 0 << 0 << 121 << 0 << false;
+        QTest::newRow("121 not taken by the device: skipped") << 0 << 0 << 0 << 121 << false;
+        QTest::newRow("an adapter's empty queue, 240 on the wire: skipped")
+            << 240 << 0 << 0 << 0 << false;
+        QTest::newRow("240 written 130 ms ago: sends") << 240 << 130 << 0 << 0 << true;
+    }
+    void lineRoom() {
+        QFETCH(int, written);
+        QFETCH(int, msAgo);
+        QFETCH(int, device);
+        QFETCH(int, held);
+        LineBacklog line(9600);
+        line.wrote(written, 1000000);
+        QTEST(mayFlush(device, line.queued(1000000 + msAgo * 1000), held, line.frameBudget()),
+              "sends");
     }
 };
 
