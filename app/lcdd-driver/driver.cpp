@@ -156,7 +156,6 @@ TORVIKA_EXPORT int torvika_init(Driver *drvthis) {
             report(RPT_WARNING, "%s: no answer on %s at 9600 or 19200 bit/s; sending at %d",
                    d->name.c_str(), s.device.c_str(), d->speed);
         }
-        d->line.open(s.device, d->speed);
     }
     d->backlog = lcdd::LineBacklog(d->speed);
     d->query = lcdd::InputQuery(s.inputPollMs);
@@ -277,7 +276,11 @@ TORVIKA_EXPORT const char *torvika_get_key(Driver *drvthis) {
                     d->keys.size() < MaxWaitingKeys)
                     d->keys.push_back(d->settings.keys[i].c_str());
         }
-        if (d->line.isOpen() && d->query.due(now / 1000)) {
+        // A query waits, as a frame does, while the line is behind: a stuck line never piles
+        // queries up.
+        if (d->line.isOpen() && d->query.due(now / 1000) &&
+            lcdd::mayFlush(d->line.outputQueued(), d->backlog.queued(now), d->held.size(),
+                           d->backlog.frameBudget())) {
             d->line.discardInput();
             const std::int64_t deadline = now / 1000 + d->backlog.drainMs(now) +
                                           d->held.size() * 1000 / (d->speed / 10) + AnswerMarginMs;

@@ -64,6 +64,7 @@ SerialLine::Opened SerialLine::open(const std::string &path, int speed) {
         return {"not a serial device"};
     }
     fd_ = fd;
+    ioctl(fd_, TIOCEXCL); // the panel or torvika-send opening it meanwhile would mix frames
     if (!setSpeed(speed)) {
         const std::string reason = std::strerror(errno);
         close();
@@ -138,5 +139,6 @@ int SerialLine::probe(const int *speeds, int count) {
         if (poll(&p, 1, ProbeWaitMs) > 0 && (p.revents & POLLIN) && readByte())
             return speeds[i];
     }
+    setSpeed(speeds[0]);
     return 0;
 }

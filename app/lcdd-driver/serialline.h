@@ -33,7 +33,8 @@ public:
     std::int64_t outputQueued() const;
     // The device hung up or went away.
     bool gone() const;
-    // The module's speed: the one of `speeds` at which it answers the inputs query; 0 for none.
+    // The module's speed: the one of `speeds` at which it answers the inputs query, and the line
+    // left at it; 0 for none, the line then at the first.
     int probe(const int *speeds, int count);
 
 private:
