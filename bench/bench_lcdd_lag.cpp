@@ -2,7 +2,8 @@
 // rewrites all 32 cells every frame (8 a second), and the far end of a pty takes the bytes no
 // faster than a 9600 bit/s line carries them (960 a second) into the module's model. Prints one
 // JSON object: the lag of every screen the module showed (ms), and how many were sent.
-// Usage: bench_lcdd_lag DRIVER-DIR [SECONDS]
+// Usage: bench_lcdd_lag DRIVER-DIR [SECONDS [LINE-BYTES-PER-SECOND]]: a slower line than the
+// driver's 9600 bit/s shows whether the device's output queue alone keeps the lag bounded.
 #include "module/displaymodel.h"
 #include "protocol/framedecoder.h"
 #include "support/lcddserver.h"
@@ -26,7 +27,6 @@ using torvika::test::LcddServer;
 
 namespace {
 
-constexpr int LineBytesPerSecond = 960;
 constexpr int ClientFrameMs = 125;
 // Letters and digits only: nothing LCDd's quoting would change.
 const QByteArray Alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
@@ -45,6 +45,7 @@ int main(int argc, char *argv[]) {
     if (argc < 2)
         qFatal("usage: bench_lcdd_lag DRIVER-DIR [SECONDS]");
     const int seconds = argc > 2 ? std::atoi(argv[2]) : 60;
+    const qint64 lineBytesPerSecond = argc > 3 ? std::atoi(argv[3]) : 960;
     int master = -1, slave = -1;
     char name[256] = {};
     if (openpty(&master, &slave, name, nullptr, nullptr) != 0)
@@ -84,7 +85,7 @@ int main(int argc, char *argv[]) {
             nextClientNs += ClientFrameMs * 1000000LL;
         }
         // What the line has carried by now, and not a byte more.
-        const qint64 allowed = clock.nsecsElapsed() * LineBytesPerSecond / 1000000000 - taken;
+        const qint64 allowed = clock.nsecsElapsed() * lineBytesPerSecond / 1000000000 - taken;
         char buffer[256];
         const ssize_t n = allowed > 0 ? ::read(master, buffer, std::min<qint64>(allowed, 256)) : 0;
         if (n > 0) {
