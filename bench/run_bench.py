@@ -59,6 +59,8 @@ WHAT = {
     "log_10000_rows_kb": "traffic window memory with 10,000 rows beyond the empty window (kB)",
     "log_scroll_10000_rows_ms": "10,000 rows: newest to oldest and back, table repainted (ms)",
     "log_copy_10000_rows_ms": "10,000 rows selected and copied as hex (ms)",
+    "lcdd_flush_us": "LCDd driver: one flush of a recorded `lcdproc C M U P` session (µs)",
+    "lcdd_bytes_vs_runs": "LCDd driver: bytes for that session, as a multiple of a plain run-by-run encoder",
 }
 
 
@@ -163,6 +165,7 @@ def main():
     ap.add_argument("--app", required=True)
     ap.add_argument("--send", required=True)
     ap.add_argument("--send-app", required=True)
+    ap.add_argument("--lcdd", required=True)
     ap.add_argument("--out", required=True)
     ap.add_argument("--clicks", type=int, default=1000)
     args = ap.parse_args()
@@ -178,6 +181,9 @@ def main():
     print("torvika-send and printf, 50 processes each...", flush=True)
     sent = json.loads(subprocess.run([args.send, args.send_app, "50"], check=True,
                                      capture_output=True, text=True).stdout)
+    print("LCDd encoder on the recorded session...", flush=True)
+    lcdd = json.loads(subprocess.run([args.lcdd], check=True, capture_output=True,
+                                     text=True).stdout)
 
     r = {}
     r["click_to_line_1byte_us"] = entry(
@@ -231,6 +237,12 @@ def main():
     r["send_cli_vs_printf"] = entry(
         [s / printf_median for s in sent["send_cli_ms"]], "report", lambda **_: True,
         with_p99=False, printf_median_ms=round(printf_median, 3))
+    r["lcdd_flush_us"] = entry(lcdd["flush_us"], "median <= 20", lambda median, **_: median <= 20,
+                               frames=lcdd["frames"])
+    ratio = lcdd["bytes"] / lcdd["reference_bytes"]
+    r["lcdd_bytes_vs_runs"] = entry([ratio], "<= 1.1", lambda median, **_: median <= 1.1,
+                                    with_p99=False, bytes=lcdd["bytes"],
+                                    reference_bytes=lcdd["reference_bytes"])
 
     result = {"generated": datetime.now(timezone.utc).strftime("%Y-%m-%dT%H:%M:%SZ"),
               "machine": machine()}
