@@ -59,6 +59,8 @@ WHAT = {
     "log_10000_rows_kb": "traffic window memory with 10,000 rows beyond the empty window (kB)",
     "log_scroll_10000_rows_ms": "10,000 rows: newest to oldest and back, table repainted (ms)",
     "log_copy_10000_rows_ms": "10,000 rows selected and copied as hex (ms)",
+    "lcdd_flush_us": "LCDd driver: one flush of a recorded `lcdproc C M U P` session (µs)",
+    "lcdd_bytes_vs_runs": "LCDd driver: bytes for that session, as a multiple of a plain run-by-run encoder",
     "lcdd_lag_ms": "LCDd and torvika.so: a client's `widget_set` of all 32 cells, 8 a second, "
                    "until the module shows it, line drained at 960 bytes/s (ms)",
 }
@@ -166,6 +168,7 @@ def main():
     ap.add_argument("--send", required=True)
     ap.add_argument("--send-app", required=True)
     ap.add_argument("--lcdd", required=True)
+    ap.add_argument("--lcdd-lag", required=True)
     ap.add_argument("--driver-dir", required=True)
     ap.add_argument("--out", required=True)
     ap.add_argument("--clicks", type=int, default=1000)
@@ -182,9 +185,12 @@ def main():
     print("torvika-send and printf, 50 processes each...", flush=True)
     sent = json.loads(subprocess.run([args.send, args.send_app, "50"], check=True,
                                      capture_output=True, text=True).stdout)
+    print("LCDd encoder on the recorded session...", flush=True)
+    lcdd = json.loads(subprocess.run([args.lcdd], check=True, capture_output=True,
+                                     text=True).stdout)
     print("LCDd with the driver at 9600 bit/s (60 s)...", flush=True)
-    lcdd = json.loads(subprocess.run([args.lcdd, args.driver_dir, "60"], check=True,
-                                     capture_output=True, text=True).stdout)
+    lag = json.loads(subprocess.run([args.lcdd_lag, args.driver_dir, "60"], check=True,
+                                    capture_output=True, text=True).stdout)
 
     r = {}
     r["click_to_line_1byte_us"] = entry(
@@ -238,9 +244,15 @@ def main():
     r["send_cli_vs_printf"] = entry(
         [s / printf_median for s in sent["send_cli_ms"]], "report", lambda **_: True,
         with_p99=False, printf_median_ms=round(printf_median, 3))
-    r["lcdd_lag_ms"] = entry(lcdd["lcdd_lag_ms"], "p99 <= 250", lambda p99, **_: p99 <= 250,
-                             screens_sent=lcdd["screens_sent"],
-                             bytes_carried=lcdd["bytes_carried"])
+    r["lcdd_flush_us"] = entry(lcdd["flush_us"], "median <= 20", lambda median, **_: median <= 20,
+                               frames=lcdd["frames"])
+    ratio = lcdd["bytes"] / lcdd["reference_bytes"]
+    r["lcdd_bytes_vs_runs"] = entry([ratio], "<= 1.1", lambda median, **_: median <= 1.1,
+                                    with_p99=False, bytes=lcdd["bytes"],
+                                    reference_bytes=lcdd["reference_bytes"])
+    r["lcdd_lag_ms"] = entry(lag["lcdd_lag_ms"], "p99 <= 250", lambda p99, **_: p99 <= 250,
+                             screens_sent=lag["screens_sent"],
+                             bytes_carried=lag["bytes_carried"])
 
     result = {"generated": datetime.now(timezone.utc).strftime("%Y-%m-%dT%H:%M:%SZ"),
               "machine": machine()}
