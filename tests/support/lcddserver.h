@@ -14,37 +14,33 @@
 
 namespace torvika::test {
 
-// Debian's LCDd in the foreground with a configuration of its own in `folder`: the built
-// driver from `driverPath`, a free loopback port, the current user, reports on its output.
-// `driverLines` go into the driver's section.
+// Debian's LCDd in the foreground with a configuration of its own in `folder`: the driver from
+// `driverPath` with `driverLines` in its section, a free loopback port, the current user,
+// reports on its output. `preload`: libraries LCDd loads first (a sanitizer's runtime, which a
+// driver built with it needs).
 struct LcddServer {
     QProcess process;
     quint16 port = 0;
     QByteArray out;
 
-    // `preload`: libraries LCDd loads first (a sanitizer's runtime, which a driver built with
-    // it needs).
     LcddServer(const QString &folder, const QString &driverPath, const QByteArray &driverLines,
                const QString &preload = {}) {
         QTcpServer probe;
         probe.listen(QHostAddress::LocalHost);
         port = probe.serverPort();
         probe.close();
-        const passwd *pw = getpwuid(getuid());
         QFile conf(folder + "/LCDd.conf");
         conf.open(QIODevice::WriteOnly);
         conf.write("[server]\nDriverPath=" + QDir(driverPath).absolutePath().toLocal8Bit() +
                    "/\nDriver=torvika\nBind=127.0.0.1\nPort=" + QByteArray::number(port) +
-                   "\nReportLevel=4\nReportToSyslog=no\nUser=" + QByteArray(pw ? pw->pw_name : "") +
+                   "\nReportLevel=4\nReportToSyslog=no\nUser=" + getpwuid(getuid())->pw_name +
                    "\nServerScreen=no\nHeartbeat=off\nWaitTime=5\n[torvika]\n" + driverLines);
         conf.close();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        if (!preload.isEmpty())
+            env.insert("LD_PRELOAD", preload), env.insert("ASAN_OPTIONS", "detect_leaks=0");
+        process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::MergedChannels);
-        if (!preload.isEmpty()) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("LD_PRELOAD", preload);
-            env.insert("ASAN_OPTIONS", "detect_leaks=0"); // LCDd's own, not the driver's
-            process.setProcessEnvironment(env);
-        }
         process.start(program(), {"-c", conf.fileName(), "-f"});
     }
     ~LcddServer() {
@@ -58,39 +54,19 @@ struct LcddServer {
     const QByteArray &read() { return out += process.readAll(); }
 };
 
-// A client speaking LCDd's line protocol.
+// A client speaking LCDd's line protocol; `lines` holds everything LCDd sent.
 struct LcdClient {
     QTcpSocket socket;
-    QByteArray lines; // everything LCDd sent
+    QByteArray lines;
 
-    bool connectTo(quint16 port, int timeoutMs = 10000) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < timeoutMs) {
+    bool connectTo(quint16 port) {
+        for (int tries = 0; tries < 50; ++tries, QThread::msleep(100)) {
             socket.connectToHost(QHostAddress::LocalHost, port);
             if (socket.waitForConnected(500))
                 return true;
             socket.abort();
-            QThread::msleep(100);
         }
         return false;
-    }
-    // Sends one command; returns LCDd's answer line ("success", "huh? ...", "connect ...").
-    QByteArray command(const QByteArray &line, int timeoutMs = 3000) {
-        const qsizetype from = lines.size();
-        socket.write(line + '\n');
-        socket.flush();
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < timeoutMs) {
-            socket.waitForReadyRead(50);
-            lines += socket.readAll();
-            for (const QByteArray &answer : lines.mid(from).split('\n'))
-                if (answer.startsWith("success") || answer.startsWith("huh?") ||
-                    answer.startsWith("connect"))
-                    return answer;
-        }
-        return {};
     }
     void send(const QByteArray &line) {
         socket.write(line + '\n');
@@ -99,6 +75,20 @@ struct LcdClient {
     const QByteArray &read() {
         socket.waitForReadyRead(10);
         return lines += socket.readAll();
+    }
+    // Sends one command; returns LCDd's answer ("success", "huh? ...", "connect ...").
+    QByteArray command(const QByteArray &line) {
+        const qsizetype from = lines.size();
+        send(line);
+        QElapsedTimer t;
+        for (t.start(); t.elapsed() < 3000;) {
+            read();
+            for (const QByteArray &answer : lines.mid(from).split('\n'))
+                if (answer.startsWith("success") || answer.startsWith("huh?") ||
+                    answer.startsWith("connect"))
+                    return answer;
+        }
+        return {};
     }
 };
 
