@@ -17,10 +17,6 @@ using torvika::test::VirtualModule;
 
 namespace {
 
-#ifndef TORVIKA_LCDD_PRELOAD
-#define TORVIKA_LCDD_PRELOAD ""
-#endif
-
 // The module's state in one line: "row 1|row 2|outputs 5|light 250" ("light off").
 QString shown(const QJsonObject &state) {
     const QJsonArray rows = state.value("rows").toArray();
