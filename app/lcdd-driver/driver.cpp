@@ -14,6 +14,8 @@
 
 #include <QByteArray>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <deque>
 #include <string>
@@ -111,7 +113,7 @@ void Private::send(std::int64_t now) {
     while (!held.isEmpty()) {
         const auto taken = line.write(held);
         if (!taken) {
-            lost("write failed");
+            lost(std::strerror(errno));
             return;
         }
         if (*taken == 0)
@@ -152,9 +154,9 @@ TORVIKA_EXPORT int torvika_init(Driver *drvthis) {
         const int speeds[] = {protocol::ModuleSpeedLow, protocol::ModuleSpeedHigh};
         d->speed = d->line.probe(speeds, 2);
         if (d->speed == 0) {
-            d->speed = protocol::ModuleSpeedLow;
-            report(RPT_WARNING, "%s: no answer on %s at 9600 or 19200 bit/s; sending at %d",
-                   d->name.c_str(), s.device.c_str(), d->speed);
+            d->speed = speeds[0];
+            report(RPT_WARNING, "%s: no answer on %s at %d or %d bit/s; sending at %d",
+                   d->name.c_str(), s.device.c_str(), speeds[0], speeds[1], d->speed);
         }
     }
     d->backlog = lcdd::LineBacklog(d->speed);
