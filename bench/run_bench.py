@@ -60,6 +60,10 @@ WHAT = {
     "log_10000_rows_kb": "traffic window memory with 10,000 rows beyond the empty window (kB)",
     "log_scroll_10000_rows_ms": "10,000 rows: newest to oldest and back, table repainted (ms)",
     "log_copy_10000_rows_ms": "10,000 rows selected and copied as hex (ms)",
+    "lcdd_flush_us": "LCDd driver: one flush of a recorded `lcdproc C M U P` session (µs)",
+    "lcdd_bytes_vs_runs": "LCDd driver: bytes for that session, as a multiple of a plain run-by-run encoder",
+    "lcdd_lag_ms": "LCDd and torvika.so: a client's `widget_set` of all 32 cells, 8 a second, "
+                   "until the module shows it, line drained at 960 bytes/s (ms)",
 }
 
 
@@ -164,6 +168,9 @@ def main():
     ap.add_argument("--app", required=True)
     ap.add_argument("--send", required=True)
     ap.add_argument("--send-app", required=True)
+    ap.add_argument("--lcdd", required=True)
+    ap.add_argument("--lcdd-lag", required=True)
+    ap.add_argument("--driver-dir", required=True)
     ap.add_argument("--out", required=True)
     ap.add_argument("--clicks", type=int, default=1000)
     args = ap.parse_args()
@@ -180,6 +187,12 @@ def main():
           "3 times (a minute or more)...", flush=True)
     sent = json.loads(subprocess.run([args.send, args.send_app, "50", "3"], check=True,
                                      capture_output=True, text=True).stdout)
+    print("LCDd encoder on the recorded session...", flush=True)
+    lcdd = json.loads(subprocess.run([args.lcdd], check=True, capture_output=True,
+                                     text=True).stdout)
+    print("LCDd with the driver at 9600 bit/s (60 s)...", flush=True)
+    lag = json.loads(subprocess.run([args.lcdd_lag, args.driver_dir, "60"], check=True,
+                                    capture_output=True, text=True).stdout)
 
     r = {}
     r["click_to_line_1byte_us"] = entry(
@@ -238,6 +251,16 @@ def main():
         "median <= 0.05", lambda median, **_: median <= 0.05, with_p99=False,
         stdin_median_ms=round(statistics.median(sent["stdin_1000_lines_ms"]), 1),
         calls_median_ms=round(statistics.median(sent["calls_1000_lines_ms"]), 1))
+    r["lcdd_flush_us"] = entry(lcdd["flush_us"], "median <= 20", lambda median, **_: median <= 20,
+                               frames=lcdd["frames"],
+                               sending_median=round(statistics.median(lcdd["sending_flush_us"]), 3))
+    ratio = lcdd["bytes"] / lcdd["reference_bytes"]
+    r["lcdd_bytes_vs_runs"] = entry([ratio], "<= 1.1", lambda median, **_: median <= 1.1,
+                                    with_p99=False, bytes=lcdd["bytes"],
+                                    reference_bytes=lcdd["reference_bytes"])
+    r["lcdd_lag_ms"] = entry(lag["lcdd_lag_ms"], "p99 <= 250", lambda p99, **_: p99 <= 250,
+                             screens_sent=lag["screens_sent"],
+                             bytes_carried=lag["bytes_carried"])
 
     result = {"generated": datetime.now(timezone.utc).strftime("%Y-%m-%dT%H:%M:%SZ"),
               "machine": machine()}

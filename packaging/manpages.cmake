@@ -18,11 +18,17 @@ function(torvika_install_gzipped source installed_name destination)
     install(FILES ${plain}.gz DESTINATION ${destination})
 endfunction()
 
-# Every installed program has its manual page, written by hand, in packaging/man/<program>.1.
-function(torvika_install_manpage program)
-    if(NOT EXISTS ${TORVIKA_PACKAGING_DIR}/man/${program}.1)
-        message(FATAL_ERROR "${program} is installed but has no manual page: write "
-                            "packaging/man/${program}.1")
+# Every installed program has its manual page, written by hand, in packaging/man/<name>.<section>
+# (section 1 unless SECTION says otherwise: 5 for a file format).
+function(torvika_install_manpage name)
+    cmake_parse_arguments(M "" "SECTION" "" ${ARGN})
+    if(NOT M_SECTION)
+        set(M_SECTION 1)
     endif()
-    torvika_install_gzipped(man/${program}.1 ${program}.1 ${CMAKE_INSTALL_MANDIR}/man1)
+    if(NOT EXISTS ${TORVIKA_PACKAGING_DIR}/man/${name}.${M_SECTION})
+        message(FATAL_ERROR "${name} is installed but has no manual page: write "
+                            "packaging/man/${name}.${M_SECTION}")
+    endif()
+    torvika_install_gzipped(man/${name}.${M_SECTION} ${name}.${M_SECTION}
+                            ${CMAKE_INSTALL_MANDIR}/man${M_SECTION})
 endfunction()

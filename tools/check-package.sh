@@ -21,7 +21,7 @@ fail() {
     exit 1
 }
 
-need dpkg-dev lintian desktop-file-utils appstream devscripts binutils man-db shared-mime-info
+need dpkg-dev lintian desktop-file-utils appstream devscripts binutils man-db shared-mime-info lcdproc
 
 echo "== build with Debian's hardening flags"
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
@@ -31,6 +31,7 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
+    -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" \
     -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DTORVIKA_BUILD_TESTS=OFF \
     -DTORVIKA_BUILD_BENCH=OFF -DTORVIKA_BUILD_FUZZ=OFF -DTORVIKA_SANITIZE=OFF "${launcher[@]}" >/dev/null
 cmake --build "$build"
@@ -105,6 +106,21 @@ for exe in "$unpacked"/usr/bin/*; do
     [ -z "$warnings" ] || fail "manual page of $name: $warnings"
 done
 
+echo "== the LCDd driver: hardened, only LCDd's symbols exported, its manual page"
+driver="$unpacked/usr/lib/x86_64-linux-gnu/lcdproc/torvika.so"
+[ -f "$driver" ] || fail "the LCDd driver is not in LCDd's driver folder"
+hardening-check --quiet --nocfprotection --nofortify "$driver" || fail "torvika.so is not hardened"
+! readelf -d "$driver" | grep -qE 'RPATH|RUNPATH' || fail "torvika.so has an RPATH/RUNPATH"
+exported=$(nm -D --defined-only "$driver" | awk '{print $3}' |
+    grep -vE '^(api_version|stay_in_foreground|supports_multiple|symbol_prefix|torvika_[a-z_]+)$' || true)
+[ -z "$exported" ] || fail "torvika.so exports more than LCDd's symbols: $exported"
+! ldd "$driver" | grep -qE 'libQt6(Gui|Widgets|SerialPort)' || fail "torvika.so loads a GUI library"
+page="$unpacked/usr/share/man/man5/torvika-lcdd.5.gz"
+[ -f "$page" ] || fail "torvika-lcdd(5) is missing"
+warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
+[ -z "$warnings" ] || fail "manual page torvika-lcdd(5): $warnings"
+[ -f "$unpacked/usr/share/doc/torvika-panel/examples/LCDd.conf" ] || fail "the example LCDd.conf is missing"
+
 echo "== install"
 # --reinstall: a rebuild of the same commit has the same version and must still go in.
 "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --reinstall \
@@ -144,4 +160,14 @@ if [ "$status" -ne 124 ] && [ "$status" -ne 130 ] && [ "$status" -ne 0 ]; then
 fi
 [ ! -e /usr/bin/torvika.ini ] || fail "settings were put beside the installed executable"
 rm -rf "$home"
+
+# The installed LCDd loads the installed driver from its own folder: with no device it names
+# the device and why, as LCDd's own drivers do.
+conf=$(mktemp)
+sed 's|^Device=.*|Device=/dev/torvika-check-missing|' \
+    /usr/share/doc/torvika-panel/examples/LCDd.conf >"$conf"
+out=$(timeout 10 LCDd -c "$conf" -f 2>&1 || true)
+rm -f "$conf"
+grep -q "torvika: cannot open /dev/torvika-check-missing: No such file or directory" <<<"$out" ||
+    fail "LCDd did not load the installed driver: $out"
 echo "installed package $(dpkg-query -W -f='${Version}' torvika-panel) starts"

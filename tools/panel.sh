@@ -64,19 +64,20 @@ run)
     run_with_module
     ;;
 test)
+    packages+=(lcdproc) # Debian's LCDd, which the driver's end-to-end test runs
     need "${packages[@]}"
     configure_and_build -DTORVIKA_BUILD_TESTS=ON
     ctest --test-dir "$build" --output-on-failure --timeout 300 -j 2
     ;;
 bench)
-    packages+=(libbenchmark-dev python3 python3-matplotlib x11-utils)
+    packages+=(libbenchmark-dev python3 python3-matplotlib x11-utils lcdproc)
     need "${packages[@]}"
     cd "$root"
     cmake --preset bench
     cmake --build --preset bench --target run-bench
     ;;
 coverage)
-    packages+=(gcovr)
+    packages+=(gcovr lcdproc)
     need "${packages[@]}"
     cd "$root"
     cmake --preset coverage

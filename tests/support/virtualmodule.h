@@ -24,6 +24,15 @@ struct VirtualModule {
             process.kill();
     }
     const QByteArray &read() { return out += process.readAllStandardOutput(); }
+    // The newest "state" event so far.
+    QJsonObject state() {
+        QJsonObject newest;
+        for (const QByteArray &line : read().split('\n'))
+            if (const QJsonObject event = QJsonDocument::fromJson(line).object();
+                event.value("event").toString() == u"state")
+                newest = event;
+        return newest;
+    }
     QStringList frames() {
         QStringList frames;
         for (const QByteArray &line : read().split('\n'))
