@@ -26,24 +26,31 @@ namespace {
 const QByteArray Expected = "\x0D"
                             "Hello";
 
-// Milliseconds from spawning `argv` until the expected bytes are readable at the peer.
-double timeToLine(PtyPeer &peer, const QList<QByteArray> &args,
-                  const QByteArray &expected = Expected) {
+// Starts `args` as a process, with `actions` applied to its file descriptors when given.
+pid_t spawn(const QList<QByteArray> &args, const posix_spawn_file_actions_t *actions = nullptr) {
     std::vector<char *> argv;
     for (const QByteArray &a : args)
         argv.push_back(const_cast<char *>(a.constData()));
     argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], actions, nullptr, argv.data(), environ) != 0)
+        qFatal("cannot start %s", argv[0]);
+    return pid;
+}
+
+// Milliseconds from spawning `args` until the expected bytes are readable at the peer.
+double timeToLine(PtyPeer &peer, const QList<QByteArray> &args,
+                  const QByteArray &expected = Expected) {
     QElapsedTimer t;
     t.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
-        qFatal("cannot start %s", argv[0]);
+    const pid_t pid = spawn(args);
     const QByteArray got = peer.read(static_cast<int>(expected.size()), 5000);
     const double ms = t.nsecsElapsed() / 1e6;
     int status = 0;
     waitpid(pid, &status, 0);
     if (got != expected || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        qFatal("%s sent \"%s\" and ended with %d", argv[0], got.toHex(' ').constData(), status);
+        qFatal("%s sent \"%s\" and ended with %d", args.front().constData(),
+               got.toHex(' ').constData(), status);
     return ms;
 }
 
@@ -59,16 +66,9 @@ double linesThroughStdin(PtyPeer &peer, const QByteArray &send, const QByteArray
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, input[0], 0);
     posix_spawn_file_actions_addclose(&actions, input[1]);
-    const QList<QByteArray> args{send, "--device", device, "--speed", "9600", "--stdin"};
-    std::vector<char *> argv;
-    for (const QByteArray &a : args)
-        argv.push_back(const_cast<char *>(a.constData()));
-    argv.push_back(nullptr);
     QElapsedTimer t;
     t.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        qFatal("cannot start %s", argv[0]);
+    const pid_t pid = spawn({send, "--device", device, "--speed", "9600", "--stdin"}, &actions);
     posix_spawn_file_actions_destroy(&actions);
     ::close(input[0]);
     const QByteArray lines = QByteArray("cursor 0 0 text 12:00:00\n").repeated(ClockLines);
