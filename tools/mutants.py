@@ -4,6 +4,7 @@ file back; prints which faults the suite caught and which it let through.
 
 usage: mutants.py ROOT BUILD [N | N-M ...]   (numbers of the faults to try; all by default)
 """
+import os
 import signal
 import subprocess
 import sys
@@ -39,9 +40,16 @@ def chosen(args, count):
     return [n for n in numbers if 1 <= n <= count]
 
 
-def quiet(command, cwd=None):
-    return subprocess.run(command, cwd=cwd, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL).returncode == 0
+def quiet(command):
+    # Its own process group: an interruption ends the build or the suite with it.
+    child = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                             start_new_session=True)
+    try:
+        return child.wait() == 0
+    except KeyboardInterrupt:
+        os.killpg(child.pid, signal.SIGTERM)
+        child.wait()
+        raise
 
 
 def interrupted(*_):
