@@ -92,9 +92,12 @@ coverage)
 mutants)
     packages+=(python3)
     need "${packages[@]}"
-    # A build of its own, unoptimised: each fault costs a rebuild.
+    # A build of its own, unoptimised and linked by lld where there is one: each fault costs a
+    # rebuild, mostly the links of every program and suite that uses the changed file.
+    linker=()
+    command -v ld.lld >/dev/null && linker=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld)
     cmake -S "$root" -B "$root/build-mutants" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-        -DCMAKE_CXX_FLAGS_DEBUG=-O0 -DTORVIKA_BUILD_TESTS=ON >/dev/null
+        -DCMAKE_CXX_FLAGS_DEBUG=-O0 -DTORVIKA_BUILD_TESTS=ON "${linker[@]}" >/dev/null
     shift
     QT_QPA_PLATFORM=offscreen python3 "$root/tools/mutants.py" "$root" "$root/build-mutants" "$@"
     ;;

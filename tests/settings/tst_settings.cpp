@@ -91,6 +91,7 @@ private slots:
         rd("blanks inside kept", "[S]\nk 2=a  b\tc\n", "S", "k 2", "a  b\tc");
         rd("one pair of quotes removed", "[S]\nk= \"\" x \"\" \n", "S", "k", "\" x \"");
         rd("quotes that do not match kept", "[S]\nk=\"x'\n", "S", "k", "\"x'");
+        rd("single quotes removed too", "[S]\nk=' x '\n", "S", "k", " x ");
         rd("; line is a comment", "[S]\n \t;k=1\nk=2\n", "S", "k", "2");
         rd("; after a value is part of it", "[S]\nk=1 ; main\n", "S", "k", "1 ; main");
         rd("line without = is no key", "[S]\nk\n", "S", "k", "");
