@@ -1,8 +1,12 @@
-// Failures told as they are: a device in use under another of its names is busy, a port the
-// panel closed itself during the input wait is not a device gone away, and a write failing at
-// any byte of any frame stops there with the port's own reason.
+// Failures told as they are: a device in use under another of its names is
+// busy, a port the panel closed itself during the input wait is not a device
+// gone away, and a write failing at any byte of any frame stops there with the
+// port's own reason.
+#include "config/chareditor.h"
 #include "support/recordingserialport.h"
 #include "support/wiredpanel.h"
+#include "trafficlog/displaymirror.h"
+#include "trafficlog/trafficlogmodel.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -14,8 +18,9 @@ using namespace torvika::test;
 
 namespace {
 
-// A control of the main window (or, with a "dialog:" name, of the configuration dialog), the
-// list choices or texts set first, and every byte its click writes.
+// A control of the main window (or, with a "dialog:" name, of the configuration
+// dialog), the list choices or texts set first, and every byte its click
+// writes.
 void controlRow(const char *name, const char *control, int index, const QStringList &set,
                 const QByteArray &bytes) {
     QTest::newRow(name) << QString(control) << index << set << bytes;
@@ -43,7 +48,8 @@ struct Trace final : TrafficMonitor {
 class TestTrueReasons : public QObject {
     Q_OBJECT
 private slots:
-    // Port 1 is the device, port 2 a link to it: the lock is on the device, whatever its name.
+    // Port 1 is the device, port 2 a link to it: the lock is on the device,
+    // whatever its name.
     void oneDeviceUnderTwoNamesIsBusy() {
         PtyPeer peer;
         QTemporaryDir dir;
@@ -85,8 +91,8 @@ private slots:
                  qPrintable(panel.boxes.shown[0].detail));
     }
 
-    // The whole buffer goes out, one byte a write; a count past it sends nothing; a wait of n
-    // ticks lasts exactly n ticks of its timer.
+    // The whole buffer goes out, one byte a write; a count past it sends nothing;
+    // a wait of n ticks lasts exactly n ticks of its timer.
     void transmitBufferAndTicks() {
         ModVariables vars;
         RecordingSerialPort port;
@@ -104,6 +110,56 @@ private slots:
         transmitter.WaitTicks(Transmitter::ReplyWaitTicks);
         QCOMPARE(ticks.count(), 10);
         QVERIFY(!transmitter.Timer1().isActive());
+    }
+
+    // A paused log that falls behind what the record keeps says how many entries
+    // it lost.
+    void droppedEntriesAreCounted() {
+        TrafficRecorder recorder;
+        trafficlog::DisplayMirror mirror(recorder);
+        trafficlog::TrafficLogModel log(recorder, mirror);
+        log.setPaused(true);
+        for (int i = 0; i < TrafficRecorder::Capacity + 7; ++i) // typed text: rows merge
+            recorder.record(TrafficEntry::Kind::Sent, TrafficSource::MainWindow, "A");
+        log.setPaused(false);
+        QCOMPARE(log.cellText(0, trafficlog::TrafficLogModel::Meaning),
+                 QStringLiteral("7 older entries were dropped; the record keeps the latest 10000"));
+    }
+
+    // Told 19200 on a 9600 line: what follows is trapped up to the entry that sets 19200.
+    void trapEndsWhereTheSpeedsAgree() {
+        TrafficRecorder recorder;
+        trafficlog::DisplayMirror mirror(recorder);
+        using K = TrafficEntry::Kind;
+        const TrafficSource from = TrafficSource::MainWindow;
+        recorder.record(K::LineSettings, from, {}, QStringLiteral("9600,n,8,1"));
+        recorder.record(K::Sent, from, hex("FE1F"));
+        recorder.record(K::Sent, from, "A");
+        recorder.record(K::LineSettings, from, {}, QStringLiteral("19200,n,8,1"));
+        recorder.record(K::Sent, from, "B");
+        mirror.catchUp();
+        QCOMPARE(
+            (QList<bool>{mirror.trapAt(1), mirror.trapAt(2), mirror.trapAt(3), mirror.trapAt(4)}),
+            (QList<bool>{false, true, false, false}));
+    }
+
+    // Undo takes back as many steps as it promises, no more; a startup text the
+    // dialog cannot send leaves the port alone.
+    void undoDepthAndUnsentText() {
+        CharEditor editor;
+        for (std::size_t i = 0; i <= CharEditor::MaxSteps; ++i)
+            editor.toggle(0, 1);
+        std::size_t undone = 0;
+        while (editor.undo())
+            ++undone;
+        QCOMPARE(undone, CharEditor::MaxSteps);
+        RecordingSerialPort port;
+        MessageBoxRecorder boxes;
+        FrmUDChar dialog(port, boxes);
+        dialog.showDialog();
+        setUp(dialog.controls(), {"txtLine1=ok", "TxtLine2=x\u00ff"});
+        dialog.controls().get<QPushButton>("cmdSetSU")->click();
+        QVERIFY(port.writes.isEmpty() && boxes.shown.size() == 1);
     }
 
     void writeFailsAtEveryByte_data() {
@@ -126,8 +182,8 @@ private slots:
         controlRow("dialog: module speed 19200", "dialog:cmd19200", -1, {},
                    hex("0D FE1F") + "BR Set : 19200");
     }
-    // Whichever byte fails, the bytes before it went out and were traced, nothing after it is
-    // written, and one message names the port and the failure.
+    // Whichever byte fails, the bytes before it went out and were traced, nothing
+    // after it is written, and one message names the port and the failure.
     void writeFailsAtEveryByte() {
         QFETCH(QString, control);
         QFETCH(int, index);
@@ -147,7 +203,8 @@ private slots:
         setUp(controls, set);
         auto *button = controls.get<QPushButton>(qPrintable(control.section(u':', -1)), index);
         QVERIFY(button);
-        // The transmit path traces the frame; Save's confirmation goes out untraced.
+        // The transmit path traces the frame; Save's confirmation goes out
+        // untraced.
         const qsizetype traced = control == u"cmdSave" ? 3 : bytes.size();
         for (qsizetype k = 0; k <= bytes.size(); ++k) { // k == size: nothing fails
             port.writes.clear();
