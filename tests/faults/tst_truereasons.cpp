@@ -168,7 +168,6 @@ private slots:
         controlRow("cursor to row 1, column 15", "cmdCurPos", -1, {"cboRow=1", "cboColumn=15"},
                    hex("FE32010F"));
         controlRow("bar graph 80 right to left", "cmdGraph", 1, {"cboGraph=80"}, hex("FE2C50"));
-        controlRow("outputs ON OFF ON", "cmdOut", -1, {"cboOut2=OFF"}, hex("FE2F05"));
         controlRow("Read Input: no wait, no second message", "cmdReadInput", -1, {}, hex("FE0A"));
         controlRow("Save and its confirmation", "cmdSave", -1, {},
                    hex("FE140D") + "Settings Saved");
