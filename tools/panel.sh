@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Set-up for a Debian 12 machine: installs what is missing, builds, then runs the panel
 # ("run"), the whole test suite ("test"), the benchmark suite ("bench"), or measures the tests:
-# their size against the product's and the line coverage of src/ ("coverage").
+# their size against the product's and the line coverage of src/ ("coverage"), or plants the
+# faults of tools/mutants.txt one at a time and tells which the suite misses ("mutants [N|N-M]").
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -89,8 +90,20 @@ coverage)
     echo "tests: $tests non-blank C++ lines; product (src, app): $product;" \
         "tests/product: $((100 * tests / product)) %"
     ;;
+mutants)
+    packages+=(python3)
+    need "${packages[@]}"
+    # A build of its own, unoptimised and linked by lld where there is one: each fault costs a
+    # rebuild, mostly the links of every program and suite that uses the changed file.
+    linker=()
+    command -v ld.lld >/dev/null && linker=(-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld)
+    cmake -S "$root" -B "$root/build-mutants" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_CXX_FLAGS_DEBUG=-O0 -DTORVIKA_BUILD_TESTS=ON "${linker[@]}" >/dev/null
+    shift
+    QT_QPA_PLATFORM=offscreen python3 "$root/tools/mutants.py" "$root" "$root/build-mutants" "$@"
+    ;;
 *)
-    echo "usage: $0 run|test|bench|coverage" >&2
+    echo "usage: $0 run|test|bench|coverage|mutants [N|N-M ...]" >&2
     exit 2
     ;;
 esac

@@ -6,6 +6,7 @@
 #include "platform/appicon.h"
 #include "platform/fonts.h"
 #include "platform/linesettings.h"
+#include "platform/placement.h"
 #include "platform/portsettings.h"
 #include "trafficlog/displaymirror.h"
 #include "trafficlog/trafficwindow.h"
@@ -18,7 +19,6 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QRadioButton>
-#include <QScreen>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTimer>
@@ -204,14 +204,7 @@ void FrmMain::showEvent(QShowEvent *event) {
     QMainWindow::showEvent(event);
     if (event->spontaneous())
         return;
-    if (!centred_) {
-        centred_ = true;
-        if (const QScreen *screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    centreOnFirstShow(*this, centred_);
     if (!settingsProblems_.isEmpty()) {
         // After the window is on screen, so the message has something to stand over.
         QTimer::singleShot(0, this, [this] {

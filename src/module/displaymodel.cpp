@@ -117,167 +117,186 @@ void DisplayModel::drawGraph(int width, bool leftToRight) {
     }
 }
 
+// What each control byte and command does, one line each, as the protocol's tables.
+struct DisplayModel::ControlRule {
+    Control control;
+    void (DisplayModel::*run)();
+};
+struct DisplayModel::CommandRule {
+    Command command;
+    void (DisplayModel::*run)(const Frame &, Outcome &);
+};
+
+namespace {
+using M = DisplayModel;
+} // namespace
+
+const DisplayModel::ControlRule DisplayModel::ControlRules[] = {
+    {Control::Backspace, &M::backspace},   {Control::CursorHome, &M::home},
+    {Control::NextLine, &M::nextLine},     {Control::ClearScreen, &M::clear},
+    {Control::CursorLeft, &M::cursorLeft}, {Control::CursorRight, &M::cursorRight},
+};
+
+const DisplayModel::CommandRule DisplayModel::CommandRules[] = {
+    {Command::CursorUnderline, &M::setStyle},
+    {Command::CursorBlockBlinking, &M::setStyle},
+    {Command::CursorHide, &M::setStyle},
+    {Command::InitGraph, &M::initGraph},
+    {Command::BacklightOn, &M::setBacklight},
+    {Command::BacklightOff, &M::setBacklight},
+    {Command::LoadCustomChars, &M::loadChars},
+    {Command::ReadInputs, &M::readInputs},
+    {Command::SaveSettings, &M::saveSettings},
+    {Command::EraseStartupScreen, &M::eraseStartupScreen},
+    {Command::ShowStartupScreen, &M::showStartupScreenRule},
+    {Command::SetBaud9600, &M::setSpeed},
+    {Command::SetBaud19200, &M::setSpeed},
+    {Command::SetBrightness, &M::setBrightness},
+    {Command::GraphLeftToRight, &M::graph},
+    {Command::GraphRightToLeft, &M::graph},
+    {Command::ClearRow, &M::clearRow},
+    {Command::ClearColumn, &M::clearColumn},
+    {Command::SetOutputs, &M::setOutputs},
+    {Command::SetCursorPosition, &M::setCursor},
+    {Command::CustomCharBitmaps, &M::defineChars},
+    {Command::SetStartupScreen, &M::storeStartupScreen},
+};
+
 DisplayModel::Outcome DisplayModel::apply(const Frame &frame) {
     Outcome out;
-    const auto refuse = [&out](const QString &why) {
-        out.problem = why;
-        return out;
-    };
     switch (frame.kind) {
     case Frame::Kind::Text:
     case Frame::Kind::CustomChar:
         put(frame.first());
         return out;
     case Frame::Kind::Unknown:
-        return refuse(QStringLiteral("not understood"));
+        out.problem = QStringLiteral("not understood");
+        return out;
     case Frame::Kind::Control:
-        switch (frame.first()) {
-        case byteOf(Control::Backspace): // back space: left, then blank
-            if (cursorColumn_ > 0)
-                --cursorColumn_;
-            else if (cursorRow_ == 1)
-                cursorRow_ = 0, cursorColumn_ = Columns - 1;
-            cells_[index(cursorRow_, cursorColumn_)] = Blank;
-            break;
-        case byteOf(Control::CursorHome):
-            cursorRow_ = cursorColumn_ = 0;
-            break;
-        case byteOf(Control::NextLine):
-            cursorRow_ = 1 - cursorRow_;
-            cursorColumn_ = 0;
-            break;
-        case byteOf(Control::ClearScreen):
-            clear();
-            break;
-        case byteOf(Control::CursorLeft):
-            if (cursorColumn_ > 0) {
-                --cursorColumn_;
-            } else {
-                cursorRow_ = 1 - cursorRow_;
-                cursorColumn_ = Columns - 1;
-            }
-            break;
-        case byteOf(Control::CursorRight):
-            if (++cursorColumn_ == Columns) {
-                cursorColumn_ = 0;
-                cursorRow_ = 1 - cursorRow_;
-            }
-            break;
-        }
+        for (const ControlRule &rule : ControlRules)
+            if (byteOf(rule.control) == frame.first())
+                (this->*rule.run)();
         return out;
     case Frame::Kind::Command:
         break;
     }
-
-    switch (static_cast<Command>(frame.command())) {
-    case Command::CursorUnderline:
-        style_ = CursorStyle::Underline;
-        break;
-    case Command::CursorBlockBlinking:
-        style_ = CursorStyle::BlinkingBlock;
-        break;
-    case Command::CursorHide:
-        style_ = CursorStyle::Hidden;
-        break;
-    case Command::InitGraph: {
-        static constexpr std::uint8_t Patterns[UserChars] = {0x10, 0x18, 0x1C, 0x1E,
-                                                             0x01, 0x03, 0x07, 0x0F};
-        for (int c = 0; c < UserChars; ++c)
-            for (int r = 0; r < CharRows; ++r)
-                chars_[static_cast<std::size_t>(c * CharRows + r)] = Patterns[c];
-        break;
+    const CommandSpec *spec = findCommand(frame.command());
+    if (!spec)
+        return out;
+    // A number outside its range changes nothing.
+    if (spec->form == ArgumentForm::Numbers) {
+        for (int i = 0; i < spec->arguments; ++i) {
+            if (!argumentFits(spec->command, i, frame.arg(i))) {
+                const ArgumentRange range = i == 0 ? spec->first : spec->second;
+                out.problem = QStringLiteral("%1: %2 is outside %3 to %4")
+                                  .arg(frame.meaning())
+                                  .arg(frame.arg(i))
+                                  .arg(range.min)
+                                  .arg(range.max);
+                return out;
+            }
+        }
     }
-    case Command::BacklightOn:
-        backlight_ = true;
-        break;
-    case Command::BacklightOff:
-        backlight_ = false;
-        break;
-    case Command::LoadCustomChars:
-        chars_ = memory_.chars;
-        break;
-    case Command::ReadInputs:
-        out.reply = inputs_;
-        break;
-    case Command::SaveSettings:
-        memory_.chars = chars_;
-        memory_.brightness = brightness_;
-        memory_.speed = speed_;
-        out.memoryChanged = true;
-        break;
-    case Command::EraseStartupScreen:
-        memory_.startupRow0.clear();
-        memory_.startupRow1.clear();
-        out.memoryChanged = true;
-        break;
-    case Command::ShowStartupScreen:
-        showStartupScreen();
-        break;
-    case Command::SetBaud9600:
-        speed_ = ModuleSpeedLow;
-        break;
-    case Command::SetBaud19200:
-        speed_ = ModuleSpeedHigh;
-        break;
-    case Command::SetBrightness: {
-        const int level = frame.arg(0);
-        if (level < MinBrightness || level > MaxBrightness)
-            return refuse(QStringLiteral("brightness %1 is outside %2 to %3")
-                              .arg(level)
-                              .arg(MinBrightness)
-                              .arg(MaxBrightness));
-        brightness_ = level;
-        break;
-    }
-    case Command::GraphLeftToRight:
-    case Command::GraphRightToLeft: {
-        const int width = frame.arg(0);
-        if (width < 1 || width > MaxGraphWidth)
-            return refuse(QStringLiteral("bar graph width %1 is outside %2 to %3")
-                              .arg(width)
-                              .arg(MinGraphWidth)
-                              .arg(MaxGraphWidth));
-        drawGraph(width, frame.command() == static_cast<std::uint8_t>(Command::GraphLeftToRight));
-        break;
-    }
-    case Command::ClearRow: {
-        const int r = frame.arg(0);
-        if (r >= Rows)
-            return refuse(QStringLiteral("there is no row %1").arg(r));
-        for (int c = 0; c < Columns; ++c)
-            cells_[index(r, c)] = Blank;
-        break;
-    }
-    case Command::ClearColumn: {
-        const int c = frame.arg(0);
-        if (c >= Columns)
-            return refuse(QStringLiteral("there is no column %1").arg(c));
-        for (int r = 0; r < Rows; ++r)
-            cells_[index(r, c)] = Blank;
-        break;
-    }
-    case Command::SetOutputs:
-        outputs_ = frame.arg(0) & 7;
-        break;
-    case Command::SetCursorPosition: {
-        const int r = frame.arg(0), c = frame.arg(1);
-        if (r >= Rows || c >= Columns)
-            return refuse(QStringLiteral("there is no row %1, column %2").arg(r).arg(c));
-        cursorRow_ = r;
-        cursorColumn_ = c;
-        break;
-    }
-    case Command::CustomCharBitmaps:
-        for (int i = 0; i < UserChars * CharRows; ++i)
-            chars_[static_cast<std::size_t>(i)] = frame.arg(i) & protocol::FullCharRow;
-        break;
-    case Command::SetStartupScreen:
-        memory_.startupRow0 = frame.startupRow(0);
-        memory_.startupRow1 = frame.startupRow(1);
-        out.memoryChanged = true;
-        break;
-    }
+    for (const CommandRule &rule : CommandRules)
+        if (rule.command == spec->command)
+            (this->*rule.run)(frame, out);
     return out;
+}
+
+void DisplayModel::backspace() { // left, then blank
+    if (cursorColumn_ > 0)
+        --cursorColumn_;
+    else if (cursorRow_ == 1)
+        cursorRow_ = 0, cursorColumn_ = Columns - 1;
+    cells_[index(cursorRow_, cursorColumn_)] = Blank;
+}
+void DisplayModel::home() {
+    cursorRow_ = cursorColumn_ = 0;
+}
+void DisplayModel::nextLine() {
+    cursorRow_ = 1 - cursorRow_;
+    cursorColumn_ = 0;
+}
+void DisplayModel::cursorLeft() {
+    if (cursorColumn_ > 0) {
+        --cursorColumn_;
+    } else {
+        cursorRow_ = 1 - cursorRow_;
+        cursorColumn_ = Columns - 1;
+    }
+}
+void DisplayModel::cursorRight() {
+    if (++cursorColumn_ == Columns) {
+        cursorColumn_ = 0;
+        cursorRow_ = 1 - cursorRow_;
+    }
+}
+
+void DisplayModel::setStyle(const Frame &frame, Outcome &) {
+    style_ = static_cast<CursorStyle>(frame.command() - byteOf(Command::CursorUnderline));
+}
+void DisplayModel::initGraph(const Frame &, Outcome &) {
+    static constexpr std::uint8_t Patterns[UserChars] = {0x10, 0x18, 0x1C, 0x1E,
+                                                         0x01, 0x03, 0x07, 0x0F};
+    for (int c = 0; c < UserChars; ++c)
+        for (int r = 0; r < CharRows; ++r)
+            chars_[static_cast<std::size_t>(c * CharRows + r)] = Patterns[c];
+}
+void DisplayModel::setBacklight(const Frame &frame, Outcome &) {
+    backlight_ = frame.command() == byteOf(Command::BacklightOn);
+}
+void DisplayModel::loadChars(const Frame &, Outcome &) {
+    chars_ = memory_.chars;
+}
+void DisplayModel::readInputs(const Frame &, Outcome &out) {
+    out.reply = inputs_;
+}
+void DisplayModel::saveSettings(const Frame &, Outcome &out) {
+    memory_.chars = chars_;
+    memory_.brightness = brightness_;
+    memory_.speed = speed_;
+    out.memoryChanged = true;
+}
+void DisplayModel::eraseStartupScreen(const Frame &, Outcome &out) {
+    memory_.startupRow0.clear();
+    memory_.startupRow1.clear();
+    out.memoryChanged = true;
+}
+void DisplayModel::showStartupScreenRule(const Frame &, Outcome &) {
+    showStartupScreen();
+}
+void DisplayModel::setSpeed(const Frame &frame, Outcome &) {
+    speed_ = frame.command() == byteOf(Command::SetBaud9600) ? ModuleSpeedLow : ModuleSpeedHigh;
+}
+void DisplayModel::setBrightness(const Frame &frame, Outcome &) {
+    brightness_ = frame.arg(0);
+}
+void DisplayModel::graph(const Frame &frame, Outcome &) {
+    drawGraph(frame.arg(0), frame.command() == byteOf(Command::GraphLeftToRight));
+}
+void DisplayModel::clearRow(const Frame &frame, Outcome &) {
+    for (int c = 0; c < Columns; ++c)
+        cells_[index(frame.arg(0), c)] = Blank;
+}
+void DisplayModel::clearColumn(const Frame &frame, Outcome &) {
+    for (int r = 0; r < Rows; ++r)
+        cells_[index(r, frame.arg(0))] = Blank;
+}
+void DisplayModel::setOutputs(const Frame &frame, Outcome &) {
+    outputs_ = frame.arg(0) & 7;
+}
+void DisplayModel::setCursor(const Frame &frame, Outcome &) {
+    cursorRow_ = frame.arg(0);
+    cursorColumn_ = frame.arg(1);
+}
+void DisplayModel::defineChars(const Frame &frame, Outcome &) {
+    for (int i = 0; i < UserChars * CharRows; ++i)
+        chars_[static_cast<std::size_t>(i)] = frame.arg(i) & protocol::FullCharRow;
+}
+void DisplayModel::storeStartupScreen(const Frame &frame, Outcome &out) {
+    memory_.startupRow0 = frame.startupRow(0);
+    memory_.startupRow1 = frame.startupRow(1);
+    out.memoryChanged = true;
 }
 
 QJsonObject DisplayModel::toJson() const {

@@ -76,6 +76,35 @@ private:
     void showStartupScreen();
     void drawGraph(int width, bool leftToRight);
 
+    // The rules of apply(), one per control byte and command.
+    using Frame = protocol::DecodedFrame;
+    struct ControlRule;
+    struct CommandRule;
+    static const ControlRule ControlRules[];
+    static const CommandRule CommandRules[];
+    void backspace();
+    void home();
+    void nextLine();
+    void cursorLeft();
+    void cursorRight();
+    void setStyle(const Frame &frame, Outcome &out);
+    void initGraph(const Frame &frame, Outcome &out);
+    void setBacklight(const Frame &frame, Outcome &out);
+    void loadChars(const Frame &frame, Outcome &out);
+    void readInputs(const Frame &frame, Outcome &out);
+    void saveSettings(const Frame &frame, Outcome &out);
+    void eraseStartupScreen(const Frame &frame, Outcome &out);
+    void showStartupScreenRule(const Frame &frame, Outcome &out);
+    void setSpeed(const Frame &frame, Outcome &out);
+    void setBrightness(const Frame &frame, Outcome &out);
+    void graph(const Frame &frame, Outcome &out);
+    void clearRow(const Frame &frame, Outcome &out);
+    void clearColumn(const Frame &frame, Outcome &out);
+    void setOutputs(const Frame &frame, Outcome &out);
+    void setCursor(const Frame &frame, Outcome &out);
+    void defineChars(const Frame &frame, Outcome &out);
+    void storeStartupScreen(const Frame &frame, Outcome &out);
+
     std::array<std::uint8_t, Rows * Columns> cells_{};
     int cursorRow_ = 0, cursorColumn_ = 0;
     CursorStyle style_ = CursorStyle::Underline;

@@ -8,6 +8,10 @@ namespace {
 
 using F = ArgumentForm;
 
+// The ranges of the numeric arguments.
+constexpr ArgumentRange Level{MinBrightness, MaxBrightness}, Width{MinGraphWidth, MaxGraphWidth},
+    Row{0, DisplayRows - 1}, Column{0, DisplayColumns - 1}, Mask{0, (1 << Outputs) - 1};
+
 // One line per command: changing a command touches only its line.
 constexpr CommandSpec Commands[] = {
     {Command::CursorUnderline, 0, "CursorUnderline", "cursor: underline", F::Plain},
@@ -23,15 +27,16 @@ constexpr CommandSpec Commands[] = {
     {Command::ShowStartupScreen, 0, "ShowStartupScreen", "show startup screen", F::Plain},
     {Command::SetBaud9600, 0, "SetBaud9600", "module line speed 9600", F::Plain},
     {Command::SetBaud19200, 0, "SetBaud19200", "module line speed 19200", F::Plain},
-    {Command::SetBrightness, 1, "SetBrightness", "brightness %1", F::Numbers},
+    {Command::SetBrightness, 1, "SetBrightness", "brightness %1", F::Numbers, Level},
     {Command::GraphLeftToRight, 1, "GraphLeftToRight", "bar graph left to right, %1 columns",
-     F::Numbers},
+     F::Numbers, Width},
     {Command::GraphRightToLeft, 1, "GraphRightToLeft", "bar graph right to left, %1 columns",
-     F::Numbers},
-    {Command::ClearRow, 1, "ClearRow", "clear row %1", F::Numbers},
-    {Command::ClearColumn, 1, "ClearColumn", "clear column %1", F::Numbers},
-    {Command::SetOutputs, 1, "SetOutputs", "outputs %1", F::OutputMask},
-    {Command::SetCursorPosition, 2, "SetCursorPosition", "cursor to row %1, column %2", F::Numbers},
+     F::Numbers, Width},
+    {Command::ClearRow, 1, "ClearRow", "clear row %1", F::Numbers, Row},
+    {Command::ClearColumn, 1, "ClearColumn", "clear column %1", F::Numbers, Column},
+    {Command::SetOutputs, 1, "SetOutputs", "outputs %1", F::OutputMask, Mask},
+    {Command::SetCursorPosition, 2, "SetCursorPosition", "cursor to row %1, column %2", F::Numbers,
+     Row, Column},
     {Command::CustomCharBitmaps, UserChars *CharRows, "CustomCharBitmaps",
      "define the 8 user characters", F::Plain},
     {Command::SetStartupScreen, UpToEndByte, "SetStartupScreen",
@@ -68,6 +73,16 @@ const ControlSpec *findControl(std::uint8_t byte) {
     const auto *it = std::find_if(std::begin(Controls), std::end(Controls),
                                   [&](const ControlSpec &c) { return byteOf(c.control) == byte; });
     return it == std::end(Controls) ? nullptr : it;
+}
+
+bool argumentFits(Command command, int argument, int value) {
+    const CommandSpec *spec = findCommand(byteOf(command));
+    if (!spec || argument < 0 || argument >= spec->arguments)
+        return false;
+    const ArgumentRange range = argument == 0   ? spec->first
+                                : argument == 1 ? spec->second
+                                                : ArgumentRange{};
+    return value >= range.min && value <= range.max;
 }
 
 std::optional<std::uint8_t> toByte(int value) {

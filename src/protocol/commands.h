@@ -68,12 +68,18 @@ enum class ArgumentForm {
 // Argument count of the startup screen: its text runs up to its end byte.
 constexpr int UpToEndByte = -1;
 
+// The values a numeric argument may take.
+struct ArgumentRange {
+    int min = 0, max = 255;
+};
+
 struct CommandSpec {
     Command command;
     int arguments; // bytes after the command byte, or UpToEndByte
     const char *name;
     const char *reading; // "cursor to row %1, column %2"
     ArgumentForm form;
+    ArgumentRange first{}, second{}; // the ranges of the first two arguments
 };
 
 struct ControlSpec {
@@ -87,6 +93,8 @@ std::span<const ControlSpec> controlTable();
 // nullptr for a byte that is no command / no control byte.
 const CommandSpec *findCommand(std::uint8_t commandByte);
 const ControlSpec *findControl(std::uint8_t byte);
+// Whether `value` lies in the range of the command's argument `argument` (0-based).
+bool argumentFits(Command command, int argument, int value);
 
 // What the display and its commands hold.
 constexpr int DisplayRows = 2;

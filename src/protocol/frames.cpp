@@ -42,9 +42,14 @@ std::optional<QString> unfitForStartup(char32_t code) {
                                        : QStringLiteral("\"%1\"").arg(QString::fromUcs4(&code, 1));
 }
 
-// The row's bytes, or the reason one of its characters cannot be carried.
+// The row's bytes, or the reason one of its characters, or its length, cannot be carried.
 bool rowBytes(const QString &text, int row, QByteArray &bytes, QString &problem) {
-    for (const char32_t code : text.toUcs4()) {
+    const QList<uint> codes = text.toUcs4();
+    if (row == 0 && codes.isEmpty()) {
+        problem = QStringLiteral("Row 0 is empty; the startup screen needs text in row 0.");
+        return false;
+    }
+    for (const char32_t code : codes) {
         if (const std::optional<QString> shown = unfitForStartup(code)) {
             problem = QStringLiteral("Row %1 holds %2 (code %3), which the startup screen cannot "
                                      "carry; nothing is sent.")
@@ -55,7 +60,26 @@ bool rowBytes(const QString &text, int row, QByteArray &bytes, QString &problem)
         }
         bytes.append(static_cast<char>(code));
     }
+    if (codes.size() > StartupRowLength) {
+        problem = QStringLiteral("Row %1 has %2 characters; a row holds at most %3; nothing is "
+                                 "sent.")
+                      .arg(row)
+                      .arg(codes.size())
+                      .arg(StartupRowLength);
+        return false;
+    }
     return true;
+}
+
+bool within(int value, int first, int last) {
+    return value >= first && value <= last;
+}
+
+// The command `index` places after `first`, when it is one of the array's up to `last`.
+std::optional<int> commandAt(Command first, int index, Command last) {
+    if (!within(index, 0, of(last) - of(first)))
+        return std::nullopt;
+    return of(first) + index;
 }
 
 QByteArray bytesOf(std::initializer_list<int> values) {
@@ -65,9 +89,13 @@ QByteArray bytesOf(std::initializer_list<int> values) {
 } // namespace
 
 std::optional<Frame> insertCustomChar(int index) {
+    if (!within(index, 0, LastCustomCharByte))
+        return std::nullopt;
     return computed({index});
 }
 std::optional<Frame> lcdControl(int index) {
+    if (!within(index, 0, of(Control::ClearScreen) - of(Control::CursorHome)))
+        return std::nullopt;
     return computed({of(Control::CursorHome) + index});
 }
 Frame backspace() {
@@ -87,13 +115,19 @@ std::optional<Frame> textChar(int code) {
 }
 
 std::optional<Frame> cursorStyle(int position) {
-    return computed({Prefix, of(Command::CursorUnderline) + position});
+    const auto command = commandAt(Command::CursorUnderline, position, Command::CursorHide);
+    if (!command)
+        return std::nullopt;
+    return computed({Prefix, *command});
 }
 Frame initGraph() {
     return fixed({Prefix, of(Command::InitGraph)});
 }
 std::optional<Frame> backlight(int index) {
-    return computed({Prefix, of(Command::BacklightOn) + index});
+    const auto command = commandAt(Command::BacklightOn, index, Command::BacklightOff);
+    if (!command)
+        return std::nullopt;
+    return computed({Prefix, *command});
 }
 Frame loadCustomChars() {
     return fixed({Prefix, of(Command::LoadCustomChars)});
@@ -109,22 +143,35 @@ Frame showStartupScreen() {
 }
 
 std::optional<Frame> setBrightness(int level) {
+    if (!argumentFits(Command::SetBrightness, 0, level))
+        return std::nullopt;
     return computed({Prefix, of(Command::SetBrightness), level});
 }
 
 std::optional<Frame> graph(int index, int position) {
-    return computed({Prefix, of(Command::GraphLeftToRight) + index, position + 1});
+    const auto command = commandAt(Command::GraphLeftToRight, index, Command::GraphRightToLeft);
+    if (!command || !argumentFits(static_cast<Command>(*command), 0, position + 1))
+        return std::nullopt;
+    return computed({Prefix, *command, position + 1});
 }
 
 std::optional<Frame> clearRowOrColumn(int index, int position) {
-    return computed({Prefix, of(Command::ClearRow) + index, position});
+    const auto command = commandAt(Command::ClearRow, index, Command::ClearColumn);
+    if (!command || !argumentFits(static_cast<Command>(*command), 0, position))
+        return std::nullopt;
+    return computed({Prefix, *command, position});
 }
 
 std::optional<Frame> setOutputs(std::uint8_t mask) {
+    if (!argumentFits(Command::SetOutputs, 0, mask))
+        return std::nullopt;
     return computed({Prefix, of(Command::SetOutputs), mask});
 }
 
 std::optional<Frame> setCursorPosition(int row, int column) {
+    if (!argumentFits(Command::SetCursorPosition, 0, row) ||
+        !argumentFits(Command::SetCursorPosition, 1, column))
+        return std::nullopt;
     return computed({Prefix, of(Command::SetCursorPosition), row, column});
 }
 

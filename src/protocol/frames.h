@@ -27,8 +27,9 @@ struct Frame {
     friend bool operator==(const Frame &, const Frame &) = default;
 };
 
-// Each builder yields no frame when a computed byte is out of range. The control arrays keep
-// their arithmetic: the first command of the array plus the button's Index.
+// Each builder yields no frame when an index or an argument is outside the range the command
+// table gives it. The control arrays keep their arithmetic: the first command of the array plus
+// the button's Index.
 std::optional<Frame> insertCustomChar(int index); // [index]
 std::optional<Frame> lcdControl(int index);       // [CursorHome + index]
 Frame backspace();
@@ -92,7 +93,8 @@ struct StartupScreen {
     QString problem;  // why not, naming the row and the character
 };
 // The rows' characters go out as typed, one byte each. A character the frame cannot carry
-// (0x0D and 0xFF separate and end it; above 255 is no byte) makes no frame.
+// (0x0D and 0xFF separate and end it; above 255 is no byte), an empty row 0 or a row over 16
+// characters makes no frame.
 StartupScreen setStartupScreen(const QString &row0, const QString &row1);
 
 QList<QByteArray> eraseStartupScreenWrites(); // FE 15 0D, "Startup Screen Erased"

@@ -181,9 +181,17 @@ bool ModIni::WriteINI(const QString &section, const QString &key, const QString 
     // QSaveFile keeps the permissions and writes to the target of a symbolic link.
     QSaveFile file(path);
     file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a write that stops part way (a full disk) is seen here: committing then
+    // would leave a cut file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return refuse(file.errorString());
-    file.write(encode(updated, encoding));
+    const QByteArray bytes = encode(updated, encoding);
+    if (const qint64 written = file.write(bytes); written != bytes.size()) {
+        file.cancelWriting();
+        return refuse(QStringLiteral("only %1 of its %2 bytes could be written")
+                          .arg(qMax<qint64>(written, 0))
+                          .arg(bytes.size()));
+    }
     if (!file.commit())
         return refuse(file.errorString());
     if (owned)

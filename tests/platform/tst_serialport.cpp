@@ -61,6 +61,7 @@ private slots:
     void refusedSettings_data() {
         columns<QString, QString>({"text", "reason"}); // a part of the reason given
         refusedRow("three fields", "9600,n,8", "speed,parity");
+        refusedRow("five fields", "9600,n,8,1,1", "speed,parity");
         refusedRow("speed beyond 32 bits", "99999999999,n,8,1", "speed");
         refusedRow("parity word", "9600,none,8,1", "parity");
         refusedRow("four data bits", "9600,n,4,1", "data bits");
@@ -79,7 +80,8 @@ private slots:
     void portMapAndToolTips() {
         PortMap map;
         map.set(4, QStringLiteral(" ttyUSB0 "));
-        QCOMPARE(map.deviceFor(4) + map.deviceFor(0), QStringLiteral("/dev/ttyUSB0"));
+        QCOMPARE(map.deviceFor(4) + map.deviceFor(0) + map.deviceFor(1),
+                 QStringLiteral("/dev/ttyUSB0/dev/ttyS0")); // unmapped port n: ttyS<n-1>
         QCOMPARE(portToolTip(2, {QStringLiteral("/dev/x"), true, QStringLiteral("FT232R")}),
                  QStringLiteral("Port 2: /dev/x (present, FT232R)"));
         QCOMPARE(portToolTip(5, {}), QStringLiteral("Port 5: no device"));

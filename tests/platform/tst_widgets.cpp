@@ -2,6 +2,7 @@
 #include "moduleview/lcdview.h"
 #include "platform/captionbutton.h"
 #include "platform/framebox.h"
+#include "platform/pixelcell.h"
 #include "platform/qtmessageboxes.h"
 #include "support/data.h"
 
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -74,6 +76,28 @@ private slots:
         painter.drawText(button.captionRect(), Qt::AlignCenter | Qt::TextWordWrap, button.text());
         painter.end();
         QCOMPARE(render(button), expected);
+    }
+
+    // A pixel toggles on a release over it, or on Space; a press dragged off it does nothing.
+    void pixelClicks() {
+        PixelCell cell(16);
+        cell.resize(20, 20);
+        QSignalSpy clicked(&cell, &PixelCell::clicked);
+        QTest::mousePress(&cell, Qt::LeftButton);
+        QTest::mouseRelease(&cell, Qt::LeftButton, {}, QPoint(30, 5));
+        QCOMPARE(clicked.count(), 0);
+        QTest::mouseClick(&cell, Qt::LeftButton);
+        QTest::keyClick(&cell, Qt::Key_Space);
+        QCOMPARE(clicked, (QList<QVariantList>{{16}, {16}}));
+    }
+
+    // Return and the keypad's Enter press a button, as a click does.
+    void buttonKeys() {
+        CaptionButton button(QStringLiteral("Save"));
+        QSignalSpy clicked(&button, &QAbstractButton::clicked);
+        QTest::keyClick(&button, Qt::Key_Return);
+        QTest::keyClick(&button, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(clicked.count(), 2);
     }
 
     void messageBoxesAnswer() {

@@ -11,8 +11,10 @@
 #include <functional>
 #include <optional>
 
+#include <csignal>
 #include <grp.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,16 +56,15 @@ struct stat statOf(const QString &path) {
     return info;
 }
 
-// Mode bits mean nothing to root, so as root `check` runs in a child process that has become
-// "nobody". Empty when that is impossible.
+// `check` in a child process, whose limits die with it. Mode bits mean nothing to root, so as
+// root the child becomes "nobody" first. Empty when that is impossible.
 std::optional<bool> asUnprivilegedUser(const std::function<bool()> &check) {
-    if (::geteuid() != 0)
-        return check();
+    const bool root = ::geteuid() == 0;
     const passwd *nobody = ::getpwnam("nobody");
-    const pid_t child = nobody ? ::fork() : -1;
+    const pid_t child = nobody || !root ? ::fork() : -1;
     if (child == 0)
-        ::_exit(::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
-                        ::setuid(nobody->pw_uid) != 0
+        ::_exit(root && (::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+                         ::setuid(nobody->pw_uid) != 0)
                     ? 77
                     : !check());
     int status = 0;
@@ -91,6 +92,7 @@ private slots:
         rd("blanks inside kept", "[S]\nk 2=a  b\tc\n", "S", "k 2", "a  b\tc");
         rd("one pair of quotes removed", "[S]\nk= \"\" x \"\" \n", "S", "k", "\" x \"");
         rd("quotes that do not match kept", "[S]\nk=\"x'\n", "S", "k", "\"x'");
+        rd("single quotes removed too", "[S]\nk=' x '\n", "S", "k", " x ");
         rd("; line is a comment", "[S]\n \t;k=1\nk=2\n", "S", "k", "2");
         rd("; after a value is part of it", "[S]\nk=1 ; main\n", "S", "k", "1 ; main");
         rd("line without = is no key", "[S]\nk\n", "S", "k", "");
@@ -126,7 +128,8 @@ private slots:
            "[S]\r\nk=22\r\n");
         wr("after the last key line", "[S]\na=1\n\n; next\n[T]\nc=3\n", "S", "k", "v",
            "[S]\na=1\nk=v\n\n; next\n[T]\nc=3\n");
-        wr("after a lone header", "[S]\n;k=1\n[T]\n", "S", "k", "v", "[S]\nk=v\n;k=1\n[T]\n");
+        wr("after a lone header, an indented comment is no key", "[S]\n \t;k=1\n[T]\n", "S", "k",
+           "v", "[S]\nk=v\n \t;k=1\n[T]\n");
         wr("key before sections kept", "k=1\n[S]\n", "S", "k", "2", "k=1\n[S]\nk=2\n");
         wr("after a last key line without end", "[S]\na=1", "S", "k", "v", "[S]\na=1\nk=v\n");
         wr("after a last header without end", "[S]", "S", "k", "v", "[S]\r\nk=v\r\n");
@@ -231,15 +234,17 @@ private slots:
     }
 
     void unwritableCases_data() {
-        columns<int, int, bool>({"folderMode", "fileMode", "written"});
-        QTest::newRow("read-only folder: written directly") << 0555 << 0666 << true;
-        QTest::newRow("read-only file: write lost") << 0777 << 0444 << false;
+        columns<int, int, int, bool>({"folderMode", "fileMode", "sizeLimit", "written"});
+        QTest::newRow("read-only folder: written directly") << 0555 << 0666 << 0 << true;
+        QTest::newRow("read-only file: write lost") << 0777 << 0444 << 0 << false;
         // Rewriting a file that cannot be read would wipe every other setting.
-        QTest::newRow("unreadable file: write lost, file kept") << 0777 << 0222 << false;
+        QTest::newRow("unreadable file: write lost, file kept") << 0777 << 0222 << 0 << false;
+        QTest::newRow("disk full: write lost, file kept") << 0777 << 0666 << 16 << false;
     }
     void unwritableCases() {
         QFETCH(int, folderMode);
         QFETCH(int, fileMode);
+        QFETCH(int, sizeLimit);
         QFETCH(bool, written);
         const QString folder = path(u"app"_s);
         QVERIFY(QDir().mkpath(folder));
@@ -248,7 +253,12 @@ private slots:
         QVERIFY(put(ini.fileName(), before));
         QVERIFY(::chmod(QFile::encodeName(ini.fileName()).constData(), mode_t(fileMode)) == 0);
         QVERIFY(::chmod(QFile::encodeName(folder).constData(), mode_t(folderMode)) == 0);
-        const auto result = asUnprivilegedUser([&] { return ini.WriteINI(S, K, u"7"_s); });
+        const auto result = asUnprivilegedUser([&] {
+            const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
+            if (sizeLimit) // no file grows past it: as on a full disk
+                ::signal(SIGXFSZ, SIG_IGN), ::setrlimit(RLIMIT_FSIZE, &limit);
+            return ini.WriteINI(S, K, u"7"_s) || ini.lastWriteProblem().isEmpty();
+        });
         ::chmod(QFile::encodeName(folder).constData(), 0755);
         ::chmod(QFile::encodeName(ini.fileName()).constData(), 0644);
         if (!result)
