@@ -17,8 +17,15 @@ namespace torvika::vmodule {
 
 namespace {
 
+// While no sender has the port open, the line is at a speed no sender uses: the module
+// tells "no sender" from a sender at a wrong speed.
+constexpr speed_t AtRest = B50;
+
+// 0 at rest, -1 for a speed the module never runs at.
 int bitsPerSecond(speed_t s) {
     switch (s) {
+    case AtRest:
+        return 0;
     case B1200:
         return 1200;
     case B2400:
@@ -36,7 +43,7 @@ int bitsPerSecond(speed_t s) {
     case B115200:
         return 115200;
     default:
-        return 0;
+        return -1;
     }
 }
 
@@ -68,11 +75,10 @@ QString PtyLink::open() {
     termios raw{};
     tcgetattr(slave_, &raw);
     cfmakeraw(&raw);
-    cfsetspeed(&raw, B9600);
+    cfsetspeed(&raw, AtRest);
     // Packet mode with EXTPROC: every change of the line settings is announced on our end,
-    // so bytes written at 19200 bit/s by a sender that puts 9600 back as it closes are still
-    // judged at 19200. The kernel announces a change ahead of bytes still unread, so the
-    // bytes of a read are judged against every speed seen since the read before.
+    // so bytes written at 19200 bit/s by a sender that puts the old speed back as it closes
+    // are still judged at 19200.
     raw.c_lflag |= EXTPROC;
     tcsetattr(slave_, TCSANOW, &raw);
     int on = 1;
@@ -128,12 +134,21 @@ bool PtyLink::write(const QByteArray &bytes) {
 }
 
 void PtyLink::readMaster() {
-    // A thread of its own notes each change of the line settings as soon as the kernel
-    // announces it: a sender that sets 19200 bit/s, writes and puts 9600 back as it closes
-    // leaves the line at 19200 only for a moment. The announcement overtakes bytes not read
-    // yet, so the bytes of a read are judged against every speed seen since the read before;
-    // a change that came and went between two looks is not seen at all.
-    QList<int> speeds{lineSpeed()};
+    // The kernel announces a change of the line's settings at once, ahead of bytes written
+    // before it that we have not read, and two changes in a row as one. Bytes read while the
+    // line stood still since we last looked at it were written at the speed we saw then; any
+    // others may have been written at a speed we never saw, and are taken (a sender that sets
+    // 19200 bit/s, writes and puts the old speed back as it closes must be understood).
+    const auto deliver = [this](const char *bytes, qsizetype count, int speed) {
+        QMetaObject::invokeMethod(
+            this, [this, data = QByteArray(bytes, count), speed] { emit received(data, speed); },
+            Qt::QueuedConnection);
+    };
+    const auto changedMeanwhile = [this] {
+        pollfd p{master_, POLLPRI, 0};
+        return ::poll(&p, 1, 0) > 0 && (p.revents & POLLPRI);
+    };
+    int speed = lineSpeed();
     char buffer[4097];
     for (;;) {
         pollfd p[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
@@ -141,20 +156,16 @@ void PtyLink::readMaster() {
             return;
         if (p[1].revents)
             return;
-        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n > 1 && buffer[0] == TIOCPKT_DATA) {
-            QList<int> these = std::exchange(speeds, {lineSpeed()});
-            if (!these.contains(speeds.front()))
-                these << speeds.front();
-            QMetaObject::invokeMethod(
-                this,
-                [this, bytes = QByteArray(buffer + 1, n - 1), these] {
-                    emit received(bytes, these);
-                },
-                Qt::QueuedConnection);
+            deliver(buffer + 1, n - 1, changedMeanwhile() ? 0 : speed);
         } else if (n > 0) { // news about the line: its settings changed
-            if (const int now = lineSpeed(); !speeds.contains(now))
-                speeds << now;
+            // Everything written up to now may be from before the change; a read that finds
+            // nothing waits for the bytes still on their way.
+            while ((n = ::read(master_, buffer, sizeof buffer)) > 0)
+                if (n > 1 && buffer[0] == TIOCPKT_DATA)
+                    deliver(buffer + 1, n - 1, 0);
+            speed = lineSpeed();
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
             ::usleep(100000); // should not happen while we hold the device open: no spinning
         }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -24,16 +23,17 @@ public:
     QString linkPath() const { return linkPath_; }
     QString devicePath() const { return devicePath_; }
 
-    // The line speed the panel last set on the device (bit/s), 0 when unknown.
+    // The line speed the panel last set on the device (bit/s): 0 while no sender set one, -1
+    // for a speed the module never runs at.
     int lineSpeed() const;
     bool write(const QByteArray &bytes);
     // Removes the link (when it still points to our device).
     void removeLink();
 
 signals:
-    // `lineSpeeds`: every speed the line was seen at since the bytes before these came; the
-    // bytes were written at one of them.
-    void received(const QByteArray &bytes, const QList<int> &lineSpeeds);
+    // `lineSpeed`: the speed the bytes were written at as lineSpeed() tells it; 0 when that
+    // cannot be known.
+    void received(const QByteArray &bytes, int lineSpeed);
 
 private:
     void readMaster();
