@@ -21,6 +21,9 @@ namespace {
 // tells "no sender" from a sender at a wrong speed.
 constexpr speed_t AtRest = B50;
 
+// Well below the time a sender waits for an answer.
+constexpr int SettleMs = 20;
+
 // 0 at rest, -1 for a speed the module never runs at.
 int bitsPerSecond(speed_t s) {
     switch (s) {
@@ -135,14 +138,17 @@ bool PtyLink::write(const QByteArray &bytes) {
 
 void PtyLink::readMaster() {
     // The kernel announces a change of the line's settings at once, ahead of bytes written
-    // before it that we have not read, and two changes in a row as one. Bytes read while the
-    // line stood still since we last looked at it were written at the speed we saw then; any
-    // others may have been written at a speed we never saw, and are taken (a sender that sets
-    // 19200 bit/s, writes and puts the old speed back as it closes must be understood).
-    const auto deliver = [this](const char *bytes, qsizetype count, int speed) {
-        QMetaObject::invokeMethod(
-            this, [this, data = QByteArray(bytes, count), speed] { emit received(data, speed); },
-            Qt::QueuedConnection);
+    // before it that we have not read, and several changes in a row as one. Bytes read while
+    // the line stood still since we last looked at it were written at the speed we saw then.
+    // Bytes that came before a change count at the speed seen before it or the one the line
+    // settles at after it; after a change to rest (a sender closing) the speed they were
+    // written at cannot be known, and they are taken: a sender that sets 19200 bit/s, writes
+    // and puts the old speed back as it closes must be understood.
+    const auto deliver = [this](const QByteArray &bytes, const QList<int> &speeds) {
+        if (!bytes.isEmpty())
+            QMetaObject::invokeMethod(
+                this, [this, bytes, speeds] { emit received(bytes, speeds); },
+                Qt::QueuedConnection);
     };
     const auto changedMeanwhile = [this] {
         pollfd p{master_, POLLPRI, 0};
@@ -156,16 +162,33 @@ void PtyLink::readMaster() {
             return;
         if (p[1].revents)
             return;
-        ssize_t n = ::read(master_, buffer, sizeof buffer);
+        const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n > 1 && buffer[0] == TIOCPKT_DATA) {
-            deliver(buffer + 1, n - 1, changedMeanwhile() ? 0 : speed);
+            const QByteArray bytes(buffer + 1, n - 1);
+            deliver(bytes, changedMeanwhile() || speed == 0 ? QList<int>{} : QList<int>{speed});
         } else if (n > 0) { // news about the line: its settings changed
-            // Everything written up to now may be from before the change; a read that finds
-            // nothing waits for the bytes still on their way.
-            while ((n = ::read(master_, buffer, sizeof buffer)) > 0)
-                if (n > 1 && buffer[0] == TIOCPKT_DATA)
-                    deliver(buffer + 1, n - 1, 0);
-            speed = lineSpeed();
+            // What is written up to now; a read that finds nothing waits for the bytes still
+            // on their way. Bytes before a further change (or past what we hold) are of no
+            // speed we can know.
+            QByteArray before;
+            ssize_t m;
+            while ((m = ::read(master_, buffer, sizeof buffer)) > 0) {
+                if (m > 1 && buffer[0] == TIOCPKT_DATA && before.size() < 65536) {
+                    before.append(buffer + 1, m - 1);
+                } else {
+                    deliver(std::exchange(before, {}), {});
+                    if (m > 1 && buffer[0] == TIOCPKT_DATA)
+                        before.append(buffer + 1, m - 1);
+                }
+            }
+            const int seen = std::exchange(speed, lineSpeed());
+            // A sender opening passes through other speeds on its way to its own: a line
+            // that changes again at once was not where these bytes were written.
+            pollfd next{master_, POLLIN | POLLPRI, 0};
+            if (!before.isEmpty() && speed != 0)
+                ::poll(&next, 1, SettleMs);
+            deliver(before,
+                    changedMeanwhile() || speed == 0 ? QList<int>{} : QList<int>{seen, speed});
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
             ::usleep(100000); // should not happen while we hold the device open: no spinning
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -31,9 +32,9 @@ public:
     void removeLink();
 
 signals:
-    // `lineSpeed`: the speed the bytes were written at as lineSpeed() tells it; 0 when that
-    // cannot be known.
-    void received(const QByteArray &bytes, int lineSpeed);
+    // `lineSpeeds`: the speeds (as lineSpeed() tells them) the bytes may have been written at,
+    // the latest last; empty when that cannot be known.
+    void received(const QByteArray &bytes, const QList<int> &lineSpeeds);
 
 private:
     void readMaster();

@@ -31,7 +31,8 @@ Memory loadMemory(const QString &path, QString &problem) {
     return Memory::fromJson(doc.object());
 }
 
-QString speedText(int speed) {
+QString speedText(const QList<int> &speeds) {
+    const int speed = speeds.last();
     return speed > 0 ? QStringLiteral("%1 bit/s").arg(speed)
                      : QStringLiteral("a speed the module never runs at");
 }
@@ -63,13 +64,15 @@ bool Session::speedMismatch() const {
     return line != 0 && line != model_.speed();
 }
 
-void Session::onReceived(const QByteArray &bytes, int writtenAt) {
+void Session::onReceived(const QByteArray &bytes, const QList<int> &lineSpeeds) {
     // Bytes are judged at the speed the line had when they were written, not when read; when
     // that cannot be known they are taken.
-    const auto mismatch = [&] { return writtenAt != 0 && writtenAt != model_.speed(); };
+    const auto mismatch = [&] {
+        return !lineSpeeds.isEmpty() && !lineSpeeds.contains(model_.speed());
+    };
     if (mismatch()) {
         emit ignored(bytes, QStringLiteral("the line runs at %1, the module at %2")
-                                .arg(speedText(writtenAt))
+                                .arg(speedText(lineSpeeds))
                                 .arg(model_.speed()));
         return;
     }
@@ -96,7 +99,7 @@ void Session::onReceived(const QByteArray &bytes, int writtenAt) {
                 emit ignored(rest, QStringLiteral("the module now runs at %1 bit/s, the line "
                                                   "at %2")
                                        .arg(model_.speed())
-                                       .arg(speedText(writtenAt)));
+                                       .arg(speedText(lineSpeeds)));
             break;
         }
     }

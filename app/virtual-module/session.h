@@ -36,7 +36,7 @@ signals:
     void stateChanged();
 
 private:
-    void onReceived(const QByteArray &bytes, int writtenAt);
+    void onReceived(const QByteArray &bytes, const QList<int> &lineSpeeds);
     void storeMemory();
 
     PtyLink &link_;
