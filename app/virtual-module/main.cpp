@@ -28,7 +28,9 @@ QJsonObject stateEvent(const Session &session) {
     QJsonObject state = session.model().toJson();
     state.insert(QStringLiteral("event"), QStringLiteral("state"));
     state.insert(QStringLiteral("line"),
-                 QJsonObject{{QStringLiteral("speed"), session.lineSpeed()},
+                 QJsonObject{{QStringLiteral("speed"),
+                              session.lineSpeed() != 0 ? QJsonValue(session.lineSpeed())
+                                                       : QJsonValue(QStringLiteral("no sender"))},
                              {QStringLiteral("mismatch"), session.speedMismatch()}});
     return state;
 }

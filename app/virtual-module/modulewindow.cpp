@@ -80,8 +80,11 @@ void ModuleWindow::refresh() {
     lamps_->setOutputs(m.outputs());
     const int line = session_.lineSpeed();
     QString text = QStringLiteral("Module at %1 bit/s").arg(m.speed());
-    if (line != 0)
+    if (line > 0)
         text += QStringLiteral(", line at %1 bit/s").arg(line);
+    else
+        text += line == 0 ? QStringLiteral(", no sender on the line")
+                          : QStringLiteral(", line at a speed the module never runs at");
     if (session_.speedMismatch())
         text += QStringLiteral(": MISMATCH, bytes are ignored");
     text += QStringLiteral("    backlight %1, level %2, cursor %3")

@@ -17,8 +17,18 @@ namespace torvika::vmodule {
 
 namespace {
 
+// While no sender has the port open, the line is at a speed no sender uses: the module
+// tells "no sender" from a sender at a wrong speed.
+constexpr speed_t AtRest = B50;
+
+// Well below the time a sender waits for an answer.
+constexpr int SettleMs = 20;
+
+// 0 at rest, -1 for a speed the module never runs at.
 int bitsPerSecond(speed_t s) {
     switch (s) {
+    case AtRest:
+        return 0;
     case B1200:
         return 1200;
     case B2400:
@@ -36,7 +46,7 @@ int bitsPerSecond(speed_t s) {
     case B115200:
         return 115200;
     default:
-        return 0;
+        return -1;
     }
 }
 
@@ -68,11 +78,10 @@ QString PtyLink::open() {
     termios raw{};
     tcgetattr(slave_, &raw);
     cfmakeraw(&raw);
-    cfsetspeed(&raw, B9600);
+    cfsetspeed(&raw, AtRest);
     // Packet mode with EXTPROC: every change of the line settings is announced on our end,
-    // so bytes written at 19200 bit/s by a sender that puts 9600 back as it closes are still
-    // judged at 19200. The kernel announces a change ahead of bytes still unread, so the
-    // bytes of a read are judged against every speed seen since the read before.
+    // so bytes written at 19200 bit/s by a sender that puts the old speed back as it closes
+    // are still judged at 19200.
     raw.c_lflag |= EXTPROC;
     tcsetattr(slave_, TCSANOW, &raw);
     int on = 1;
@@ -128,12 +137,24 @@ bool PtyLink::write(const QByteArray &bytes) {
 }
 
 void PtyLink::readMaster() {
-    // A thread of its own notes each change of the line settings as soon as the kernel
-    // announces it: a sender that sets 19200 bit/s, writes and puts 9600 back as it closes
-    // leaves the line at 19200 only for a moment. The announcement overtakes bytes not read
-    // yet, so the bytes of a read are judged against every speed seen since the read before;
-    // a change that came and went between two looks is not seen at all.
-    QList<int> speeds{lineSpeed()};
+    // The kernel announces a change of the line's settings at once, ahead of bytes written
+    // before it that we have not read, and several changes in a row as one. Bytes read while
+    // the line stood still since we last looked at it were written at the speed we saw then.
+    // Bytes that came before a change count at the speed seen before it or the one the line
+    // settles at after it; after a change to rest (a sender closing) the speed they were
+    // written at cannot be known, and they are taken: a sender that sets 19200 bit/s, writes
+    // and puts the old speed back as it closes must be understood.
+    const auto deliver = [this](const QByteArray &bytes, const QList<int> &speeds) {
+        if (!bytes.isEmpty())
+            QMetaObject::invokeMethod(
+                this, [this, bytes, speeds] { emit received(bytes, speeds); },
+                Qt::QueuedConnection);
+    };
+    const auto changedMeanwhile = [this] {
+        pollfd p{master_, POLLPRI, 0};
+        return ::poll(&p, 1, 0) > 0 && (p.revents & POLLPRI);
+    };
+    int speed = lineSpeed();
     char buffer[4097];
     for (;;) {
         pollfd p[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
@@ -143,18 +164,31 @@ void PtyLink::readMaster() {
             return;
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n > 1 && buffer[0] == TIOCPKT_DATA) {
-            QList<int> these = std::exchange(speeds, {lineSpeed()});
-            if (!these.contains(speeds.front()))
-                these << speeds.front();
-            QMetaObject::invokeMethod(
-                this,
-                [this, bytes = QByteArray(buffer + 1, n - 1), these] {
-                    emit received(bytes, these);
-                },
-                Qt::QueuedConnection);
+            const QByteArray bytes(buffer + 1, n - 1);
+            deliver(bytes, changedMeanwhile() || speed == 0 ? QList<int>{} : QList<int>{speed});
         } else if (n > 0) { // news about the line: its settings changed
-            if (const int now = lineSpeed(); !speeds.contains(now))
-                speeds << now;
+            // What is written up to now; a read that finds nothing waits for the bytes still
+            // on their way. Bytes before a further change (or past what we hold) are of no
+            // speed we can know.
+            QByteArray before;
+            ssize_t m;
+            while ((m = ::read(master_, buffer, sizeof buffer)) > 0) {
+                if (m > 1 && buffer[0] == TIOCPKT_DATA && before.size() < 65536) {
+                    before.append(buffer + 1, m - 1);
+                } else {
+                    deliver(std::exchange(before, {}), {});
+                    if (m > 1 && buffer[0] == TIOCPKT_DATA)
+                        before.append(buffer + 1, m - 1);
+                }
+            }
+            const int seen = std::exchange(speed, lineSpeed());
+            // A sender opening passes through other speeds on its way to its own: a line
+            // that changes again at once was not where these bytes were written.
+            pollfd next{master_, POLLIN | POLLPRI, 0};
+            if (!before.isEmpty() && speed != 0)
+                ::poll(&next, 1, SettleMs);
+            deliver(before,
+                    changedMeanwhile() || speed == 0 ? QList<int>{} : QList<int>{seen, speed});
         } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
             ::usleep(100000); // should not happen while we hold the device open: no spinning
         }

@@ -24,15 +24,16 @@ public:
     QString linkPath() const { return linkPath_; }
     QString devicePath() const { return devicePath_; }
 
-    // The line speed the panel last set on the device (bit/s), 0 when unknown.
+    // The line speed the panel last set on the device (bit/s): 0 while no sender set one, -1
+    // for a speed the module never runs at.
     int lineSpeed() const;
     bool write(const QByteArray &bytes);
     // Removes the link (when it still points to our device).
     void removeLink();
 
 signals:
-    // `lineSpeeds`: every speed the line was seen at since the bytes before these came; the
-    // bytes were written at one of them.
+    // `lineSpeeds`: the speeds (as lineSpeed() tells them) the bytes may have been written at,
+    // the latest last; empty when that cannot be known.
     void received(const QByteArray &bytes, const QList<int> &lineSpeeds);
 
 private:

@@ -31,6 +31,12 @@ Memory loadMemory(const QString &path, QString &problem) {
     return Memory::fromJson(doc.object());
 }
 
+QString speedText(const QList<int> &speeds) {
+    const int speed = speeds.last();
+    return speed > 0 ? QStringLiteral("%1 bit/s").arg(speed)
+                     : QStringLiteral("a speed the module never runs at");
+}
+
 } // namespace
 
 QString defaultStateFile() {
@@ -59,13 +65,14 @@ bool Session::speedMismatch() const {
 }
 
 void Session::onReceived(const QByteArray &bytes, const QList<int> &lineSpeeds) {
-    // Bytes are judged at the speed the line had when they were written, not when read.
+    // Bytes are judged at the speed the line had when they were written, not when read; when
+    // that cannot be known they are taken.
     const auto mismatch = [&] {
-        return !lineSpeeds.contains(0) && !lineSpeeds.contains(model_.speed());
+        return !lineSpeeds.isEmpty() && !lineSpeeds.contains(model_.speed());
     };
     if (mismatch()) {
-        emit ignored(bytes, QStringLiteral("the line runs at %1 bit/s, the module at %2")
-                                .arg(link_.lineSpeed())
+        emit ignored(bytes, QStringLiteral("the line runs at %1, the module at %2")
+                                .arg(speedText(lineSpeeds))
                                 .arg(model_.speed()));
         return;
     }
@@ -92,7 +99,7 @@ void Session::onReceived(const QByteArray &bytes, const QList<int> &lineSpeeds) 
                 emit ignored(rest, QStringLiteral("the module now runs at %1 bit/s, the line "
                                                   "at %2")
                                        .arg(model_.speed())
-                                       .arg(link_.lineSpeed()));
+                                       .arg(speedText(lineSpeeds)));
             break;
         }
     }

@@ -152,33 +152,50 @@ private slots:
         QCOMPARE(cfgetospeed(&t), before);
     }
 
-    // Bytes written while the line ran at the module's speed count, although the line was put
-    // back to another speed before the module read them; bytes written at another speed do
-    // not. The module is stopped while the bytes are written and the speed is put back.
+    // Bytes written at the module's speed count, although the line was put back before the
+    // module read them, even when it never saw the line at that speed; bytes read while the
+    // line still runs at another speed do not. The module is stopped while the line changes
+    // unseen; a first byte it answers shows it has seen the line as it is.
     void bytesAreJudgedAtTheSpeedTheyWereWrittenAt_data() {
         QTest::addColumn<int>("speed");
+        QTest::addColumn<bool>("unseen");
+        QTest::addColumn<bool>("putBack");
         QTest::addColumn<QString>("event");
-        QTest::addRow("written at 19200, the module's: decoded") << 19200 << "\"frame\"";
-        QTest::addRow("written at 9600: ignored") << 9600 << "\"ignored\"";
+        QTest::addRow("written at 19200, put back before the module read: decoded")
+            << 19200 << false << true << "\"frame\"";
+        QTest::addRow("set to 19200, written and put back unseen: decoded")
+            << 19200 << true << true << "\"frame\"";
+        QTest::addRow("written and read at 9600: ignored")
+            << 9600 << false << false << "\"ignored\"";
     }
     void bytesAreJudgedAtTheSpeedTheyWereWrittenAt() {
         QFETCH(int, speed);
+        QFETCH(bool, unseen);
+        QFETCH(bool, putBack);
         QFETCH(QString, event);
         VirtualModule module(TORVIKA_VIRTUAL_MODULE, dir_.path()); // at 19200
         QTRY_VERIFY_WITH_TIMEOUT(module.read().contains(R"("event":"ready")"), 10000);
+        const pid_t pid = pid_t(module.process.processId());
         const int fd = ::open(QFile::encodeName(module.link), O_RDWR | O_NOCTTY);
         QVERIFY(fd >= 0);
         termios old{};
         tcgetattr(fd, &old);
         termios t = old;
         cfsetspeed(&t, speed == 19200 ? B19200 : B9600);
-        tcsetattr(fd, TCSANOW, &t);
-        QTest::qWait(200); // the module sees the line's new speed
-        ::kill(pid_t(module.process.processId()), SIGSTOP);
+        if (!unseen) {
+            tcsetattr(fd, TCSANOW, &t);
+            QCOMPARE(::write(fd, "\x0B", 1), 1);
+            QTRY_VERIFY_WITH_TIMEOUT(module.read().contains(R"("bytes":"0B")"), 5000);
+        }
+        ::kill(pid, SIGSTOP);
+        if (unseen)
+            tcsetattr(fd, TCSANOW, &t);
         QCOMPARE(::write(fd, "AB", 2), 2);
-        tcsetattr(fd, TCSANOW, &old);
-        ::kill(pid_t(module.process.processId()), SIGCONT);
+        if (putBack)
+            tcsetattr(fd, TCSANOW, &old);
+        ::kill(pid, SIGCONT);
         QTRY_VERIFY_WITH_TIMEOUT(module.read().contains(R"("bytes":"41)"), 5000);
+        tcsetattr(fd, TCSANOW, &old);
         ::close(fd);
         const QByteArray line = module.out.mid(module.out.indexOf(R"("bytes":"41)") - 1);
         QVERIFY2(line.left(line.indexOf('\n')).contains(event.toUtf8()), line.constData());
