@@ -34,16 +34,10 @@ private slots:
         QTest::addColumn<QString>("problem");
         const QByteArray rest = "2=0 0 0 0 0 0 0 0\n3=0 0 0 0 0 0 0 0\n4=0 0 0 0 0 0 0 0\n"
                                 "5=0 0 0 0 0 0 0 0\n6=0 0 0 0 0 0 0 0\n7=0 0 0 0 0 0 0 0\n";
-<<<<<<< ours
         const QString hand =
             "\r\n; by hand\r\n[characters]\r\n 0 = 00 0a 1f 1F 0E 04 00 00 ;heart\r\n"
             "1=0 0 0 0 0 0 0 1\r\n" +
-            QString::fromLatin1(rest) + "[STARTUP]\r\nrow0=Grüße";
-=======
-        const QString hand = "\r\n; by hand\r\n[characters]\r\n 0 = 00 0a 1f 1F 0E 04 00 00\r\n"
-                             "1=0 0 0 0 0 0 0 1\r\n" +
-                             QString::fromLatin1(rest) + "[STARTUP]\r\nrow0=Grüße aus Bremen";
->>>>>>> theirs
+            QString::fromLatin1(rest) + "[STARTUP]\r\nrow0=Grüße aus Bremen";
         const auto bom = [&](QStringConverter::Encoding encoding) {
             return QByteArray(QStringEncoder(encoding, QStringConverter::Flag::WriteBom)(hand));
         };
