@@ -188,8 +188,8 @@ DisplayModel::Outcome DisplayModel::apply(const Frame &frame) {
         for (int i = 0; i < spec->arguments; ++i) {
             if (!argumentFits(spec->command, i, frame.arg(i))) {
                 const ArgumentRange range = i == 0 ? spec->first : spec->second;
-                out.problem = QStringLiteral("%1: %2 is outside %3 to %4")
-                                  .arg(frame.meaning())
+                // Shown beside the frame's meaning, so the value alone says which.
+                out.problem = QStringLiteral("%1 is outside %2 to %3")
                                   .arg(frame.arg(i))
                                   .arg(range.min)
                                   .arg(range.max);

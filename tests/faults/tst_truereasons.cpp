@@ -122,8 +122,9 @@ private slots:
         for (int i = 0; i < TrafficRecorder::Capacity + 7; ++i) // typed text: rows merge
             recorder.record(TrafficEntry::Kind::Sent, TrafficSource::MainWindow, "A");
         log.setPaused(false);
-        QCOMPARE(log.cellText(0, trafficlog::TrafficLogModel::Meaning),
-                 QStringLiteral("7 older entries were dropped; the record keeps the latest 10000"));
+        QCOMPARE(
+            log.cellText(0, trafficlog::TrafficLogModel::Meaning),
+            QStringLiteral("7 older entries were dropped; the log keeps the latest 10000 rows"));
     }
 
     // Told 19200 on a 9600 line: what follows is trapped up to the entry that sets 19200.

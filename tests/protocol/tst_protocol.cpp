@@ -92,7 +92,7 @@ private slots:
         edge("brightness 250", setBrightness(250), "FE28FA", "brightness 250");
         edge("brightness 49 is refused", setBrightness(49), "FE2831", "");
         edge("brightness 251 is refused", setBrightness(251), "FE28FB", "");
-        edge("graph width 1", graph(0, 0), "FE2B01", "bar graph left to right, 1 columns");
+        edge("graph width 1", graph(0, 0), "FE2B01", "bar graph left to right, 1 column");
         edge("graph width 80", graph(0, 79), "FE2B50", "bar graph left to right, 80 columns");
         edge("graph width 0 is refused", graph(0, -1), "FE2B00", "");
         edge("graph width 81 is refused", graph(0, 80), "FE2B51", "");

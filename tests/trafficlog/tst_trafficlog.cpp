@@ -335,7 +335,7 @@ private slots:
         QTest::addColumn<QString>("meaning");
         QTest::newRow("a row that is not there is named as the problem")
             << QByteArray("\xFE\x32\xFE\x0A")
-            << "cursor to row 254, column 10 [there is no row 254, column 10]";
+            << "cursor to row 254, column 10 [254 is outside 0 to 1]";
         QTest::newRow("a bar of one reads 1 column")
             << QByteArray("\xFE\x2B\x01") << "bar graph left to right, 1 column";
         QTest::newRow("66-byte frame: tooltip and copied row whole")
