@@ -161,38 +161,6 @@ private slots:
                  "row first.");
         s.run({"act actEditChar3"});
         s.expectOnLine(QByteArray::fromHex("0000100000000000"));
-
-        // Each file dialog gets the next name typed, else it is cancelled.
-        QStringList typed, folders;
-        QTimer answer;
-        QObject::connect(&answer, &QTimer::timeout, [&] {
-            auto *fileDialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!fileDialog)
-                return;
-            const QString in = QDir(fileDialog->directory()).canonicalPath();
-            folders << (in == QDir(dir.path()).canonicalPath() ? "dir" : in);
-            if (typed.isEmpty())
-                return fileDialog->reject();
-            fileDialog->selectFile(dir.filePath(typed.takeFirst()));
-            QMetaObject::invokeMethod(fileDialog, "accept");
-        });
-        answer.start(10);
-        QVERIFY(QDir(dir.path()).mkdir("folder.tvkchars"));
-        s.panel.boxes.shown.clear();
-        s.panel.boxes.answers << false << false;
-        for (const char *name : {"folder", "good", "c"}) { // a failed save, No, No
-            typed = QStringList{name};
-            s.run({QStringLiteral("act ") + (*name == 'c' ? "actExportHeader" : "actSaveCharSet")});
-        }
-        typed = QStringList{"new"};
-        s.run({"act actSaveCharSet", "act actOpenCharSet"});
-        QCOMPARE(s.panel.boxes.texts(),
-                 QStringList({"The character set was not saved.",
-                              "good.tvkchars already exists.\nDo you want to replace it?",
-                              "c.h already exists.\nDo you want to replace it?"}));
-        QVERIFY(charset::readFile(good).set->startup.value()[0] == " Hello ");
-        const QString home = QDir::home().canonicalPath();
-        QCOMPARE(folders, QStringList({home, home, "dir", home, "dir", home, "dir"}));
     }
 };
 
