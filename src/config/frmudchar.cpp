@@ -6,13 +6,13 @@
 #include "platform/captionbutton.h"
 #include "platform/fonts.h"
 #include "platform/pixelcell.h"
+#include "platform/placement.h"
 #include "protocol/frames.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 
 #include <array>
 
@@ -68,14 +68,7 @@ void FrmUDChar::showDialog() {
     }
     build();
     Form_Load();
-    if (!centred_) {
-        centred_ = true;
-        if (const QScreen *screen = this->screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
-    }
+    centreOnFirstShow(*this, centred_);
     show();
     raise();
     activateWindow();

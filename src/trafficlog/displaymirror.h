@@ -25,10 +25,6 @@ public:
     void catchUp();
 
     const module::DisplayModel &model() const { return model_; }
-    // The speed the module was last told to use; none before the first such frame.
-    std::optional<int> toldSpeed() const { return toldSpeed_; }
-    // The port's speed as last set; 0 while unknown.
-    int portSpeed() const { return portSpeed_; }
     // The one-line warning while the speeds differ, else "".
     QString trapText() const;
     // Whether the entry with this serial number was recorded while the speeds differed.
