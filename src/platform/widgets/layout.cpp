@@ -75,8 +75,10 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override {
+        // A list being destroyed loses its focus too, when it is no longer a QComboBox.
         if (event->type() == QEvent::FocusOut)
-            static_cast<QComboBox *>(watched)->lineEdit()->setCursorPosition(0);
+            if (auto *list = qobject_cast<QComboBox *>(watched); list && list->lineEdit())
+                list->lineEdit()->setCursorPosition(0);
         return false;
     }
 };
