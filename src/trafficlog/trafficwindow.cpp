@@ -195,6 +195,12 @@ void TrafficWindow::showWarningColour() {
     trap_->setPalette(palette);
 }
 
+TrafficWindow::~TrafficWindow() {
+    // The table is deleted by QWidget's destructor, when this part of the object is gone; its
+    // scroll bar changes range as it goes and must not call back into it.
+    disconnect(table_->verticalScrollBar(), nullptr, this, nullptr);
+}
+
 void TrafficWindow::showWindow() {
     show();
     raise();

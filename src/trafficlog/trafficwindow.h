@@ -31,6 +31,7 @@ class TrafficWindow : public QWidget {
 public:
     TrafficWindow(TrafficRecorder &recorder, DisplayMirror &mirror, MessageBoxes &boxes,
                   QWidget *parent = nullptr);
+    ~TrafficWindow() override;
 
     // Shows the window, or brings it forward when it is open.
     void showWindow();
