@@ -2,7 +2,9 @@
 #
 # A static library of one folder under src/. It exports only its own folder, as
 # "<area>/<header>.h": the include path a user gets holds nothing but a link named <area> to
-# that folder, so a header of a library it does not link cannot be found.
+# that folder, so a header of a library it does not link cannot be found. Our libraries are
+# linked PRIVATE: a user sees only the headers of the libraries it links itself. Qt stays
+# PUBLIC, as its types are in our headers.
 function(torvika_library name)
     cmake_parse_arguments(L "" "AREA" "SOURCES;LINKS" ${ARGN})
     add_library(${name} STATIC ${L_SOURCES})
@@ -10,7 +12,11 @@ function(torvika_library name)
     file(MAKE_DIRECTORY ${exports})
     file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${exports}/${L_AREA} SYMBOLIC)
     target_include_directories(${name} PUBLIC ${exports})
-    target_link_libraries(${name} PUBLIC ${L_LINKS})
+    set(own ${L_LINKS})
+    list(FILTER own EXCLUDE REGEX "^Qt6::")
+    set(qt ${L_LINKS})
+    list(FILTER qt INCLUDE REGEX "^Qt6::")
+    target_link_libraries(${name} PUBLIC ${qt} PRIVATE ${own})
 endfunction()
 
 # Every library linked by <target>, directly or through others.
