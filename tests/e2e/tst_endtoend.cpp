@@ -99,9 +99,10 @@ private slots:
         connect(&session, &Session::frameDecoded, [&] { ++frames; });
         QVERIFY(line.port->write(hex("0B")));
         QTRY_COMPARE(frames, 1);
-        QVERIFY(line.port->write(hex("FE1F") + "AB"));
-        QTRY_COMPARE(ignored,
-                     QStringList{"AB:the module now runs at 19200 bit/s, the line at 9600 bit/s"});
+        QVERIFY(line.port->write(hex("FE1F") + "AB" + hex("FE")));
+        QTRY_COMPARE(ignored, QStringList{QStringLiteral(
+                                  "AB\u00FE:the module now runs at 19200 bit/s, the line at 9600 "
+                                  "bit/s")});
         QVERIFY(session.speedMismatch());
         QVERIFY(line.port->write("C"));
         QTRY_COMPARE(ignored.size(), 2);
@@ -109,7 +110,10 @@ private slots:
         line.port->close();
         line.port->setSettings(QStringLiteral("19200,n,8,1"));
         QVERIFY(line.port->open() && line.port->write("ok"));
-        QTRY_COMPARE(session.model().row(0).left(3), QByteArray("ok "));
+        QTRY_COMPARE(session.model().row(0).left(3), QByteArray("ok ")); // the cut FE not joined
+        // Written at the module's speed just before a sender changed the line's.
+        emit line.link.received("!", {19200, 9600});
+        QCOMPARE(session.model().row(0).left(3), QByteArray("ok!"));
     }
 
     void stateFileThatCannotBeReadOrWritten() {
@@ -125,12 +129,15 @@ private slots:
         // Its folder would have to be where a file is.
         const QString state = junk + QStringLiteral("/state.json");
         Session session(line.link, state);
+        Session fresh(line.link, line.dir.filePath(QStringLiteral("new/state.json")));
         QCOMPARE(session.memoryProblem(), QString());
         QVERIFY(line.port->write(hex("FE2864 FE140D") + "ok"));
         QTRY_VERIFY(session.model().row(0).startsWith("ok")); // the module runs on
         QVERIFY2(session.memoryProblem().startsWith(QStringLiteral("cannot write ") + state),
                  qPrintable(session.memoryProblem()));
         QCOMPARE(session.model().memory().brightness, 100);
+        // A folder not there yet is made: what was saved comes back.
+        QCOMPARE(Session(line.link, fresh.stateFile()).model().memory().brightness, 100);
     }
 };
 

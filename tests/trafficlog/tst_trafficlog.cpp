@@ -331,25 +331,32 @@ private slots:
     }
 
     void sentFramesReadWhole_data() {
-        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QByteArrayList>("writes"); // timed 0.6 s apart
         QTest::addColumn<QString>("meaning");
         QTest::newRow("a row that is not there is named as the problem")
-            << QByteArray("\xFE\x32\xFE\x0A")
+            << QByteArrayList{"\xFE\x32\xFE\x0A"}
             << "cursor to row 254, column 10 [254 is outside 0 to 1]";
         QTest::newRow("a bar of one reads 1 column")
-            << QByteArray("\xFE\x2B\x01") << "bar graph left to right, 1 column";
+            << QByteArrayList{"\xFE\x2B\x01"} << "bar graph left to right, 1 column";
         QTest::newRow("66-byte frame: tooltip and copied row whole")
-            << QByteArray("\xFE\x64") + QByteArray(64, '\x1F') << "define the 8 user characters";
+            << QByteArrayList{"\xFE\x64" + QByteArray(64, '\x1F')}
+            << "define the 8 user characters";
+        QTest::newRow("text typed for 1.2 s, never a second's gap, is one row")
+            << QByteArrayList{"a", "b", "c"} << "text \"abc\"";
     }
     void sentFramesReadWhole() {
-        QFETCH(QByteArray, bytes);
+        QFETCH(QByteArrayList, writes);
         TrafficRecorder recorder;
         DisplayMirror mirror(recorder);
         recorder.record(TrafficEntry::Kind::PortNumber, TrafficSource::Port, {}, "1 (/dev/x)");
-        recorder.record(TrafficEntry::Kind::Sent, TrafficSource::MainWindow, bytes);
+        for (const QByteArray &w : writes) {
+            recorder.record(TrafficEntry::Kind::Sent, TrafficSource::MainWindow, w);
+            const_cast<TrafficEntry &>(recorder.at(recorder.end() - 1)).timeNs =
+                600'000'000 * qint64(recorder.end());
+        }
         TrafficLogModel m(recorder, mirror);
         QTEST(m.cellText(1, 5), "meaning");
-        const QString hex = QString::fromLatin1(bytes.toHex(' ').toUpper());
+        const QString hex = QString::fromLatin1(writes.join().toHex(' ').toUpper());
         QCOMPARE(m.data(m.index(1, 4), Qt::ToolTipRole), "<qt>" + hex + "</qt>");
         // A frame with a port event: the event copies as text only.
         QCOMPARE(m.copyRows({0, 1}, CopyFormat::Hex), hex);
