@@ -66,6 +66,9 @@ private slots:
         row("block cursor: style, then place", Hello,
             both(Hello, [](Frame &f) { f.cursor(3, 2, 4); }), hex("FE02 FE320102"));
         row(
+            "a full vbar of two cells fills its row and the one above", Nothing,
+            [](Frame &f) { f.vbar(1, 2, 2, 1000, 0); }, hex("FE320000 FF FE320100 FF"));
+        row(
             "a loaded glyph is not uploaded again", [](Frame &f) { f.icon(1, 1, 0x108); },
             [](Frame &f) { f.icon(5, 1, 0x108); }, hex("FE320000 20202020 00"));
         row(
@@ -132,28 +135,31 @@ private slots:
         QCOMPARE(torvika::test::playAndCompare(model, encoder.flush(frame), frame, false), "");
     }
 
-    // One line of the driver's section: what the driver takes ("device speed on/off keys poll"),
-    // or LCDd's report of a value it cannot use.
+    // Lines of the driver's section ("key=value;..."): what the driver takes ("device speed
+    // on/off keys poll"), or LCDd's report of a value it cannot use.
     void settings_data() {
-        torvika::test::columns<QString, QString>({"line", "taken"});
+        torvika::test::columns<QString, QString>({"lines", "taken"});
+        const QString k32(32, u'k');
         // clang-format off
         QTest::newRow("nothing set: the defaults") << "" << "/dev/ttyUSB0 0 1000/0 Enter,Up,Down 50";
-        QTest::newRow("Speed 19200") << "Speed=19200" << "/dev/ttyUSB0 19200 1000/0 Enter,Up,Down 50";
-        QTest::newRow("Brightness 0 is off") << "Brightness=0" << "/dev/ttyUSB0 0 0/0 Enter,Up,Down 50";
-        QTest::newRow("Key2 empty: no key") << "Key2=" << "/dev/ttyUSB0 0 1000/0 Enter,,Down 50";
+        QTest::newRow("the lowest taken; Key2 empty: no key") << "Speed=9600;Brightness=0;Key2=;Key3=" + k32 + ";InputPoll=10" << "/dev/ttyUSB0 9600 0/0 Enter,," + k32 + " 10";
+        QTest::newRow("the highest taken") << "Speed=19200;Brightness=1000;OffBrightness=1000;InputPoll=10000" << "/dev/ttyUSB0 19200 1000/1000 Enter,Up,Down 10000";
         QTest::newRow("Speed 38400 refused") << "Speed=38400" << R"(Speed="38400" in [torvika] cannot be used: 9600, 19200 or auto; using auto)";
-        QTest::newRow("OffBrightness 1001 refused") << "OffBrightness=1001" << R"(OffBrightness="1001" in [torvika] cannot be used: a whole number from 0 to 1000; using 0)";
+        QTest::newRow("Brightness 1001 refused") << "Brightness=1001" << R"(Brightness="1001" in [torvika] cannot be used: a whole number from 0 to 1000; using 1000)";
         QTest::newRow("Key1 with a blank refused") << "Key1=Page Up" << R"(Key1="Page Up" in [torvika] cannot be used: a key name of up to 32 letters, digits or signs, no blanks, or nothing for no key; using Enter)";
+        QTest::newRow("Key3 of 33 signs refused") << "Key3=k" + k32 << "Key3=\"k" + k32 + "\" in [torvika] cannot be used: a key name of up to 32 letters, digits or signs, no blanks, or nothing for no key; using Down";
         QTest::newRow("InputPoll 9 refused") << "InputPoll=9" << R"(InputPoll="9" in [torvika] cannot be used: milliseconds from 10 to 10000; using 50)";
+        QTest::newRow("InputPoll 10001 refused") << "InputPoll=10001" << R"(InputPoll="10001" in [torvika] cannot be used: milliseconds from 10 to 10000; using 50)";
         QTest::newRow("a relative Device refused") << "Device=ttyUSB1" << R"(Device="ttyUSB1" in [torvika] cannot be used: the path of a serial device, such as /dev/ttyUSB0; using /dev/ttyUSB0)";
         // clang-format on
     }
     void settings() {
-        QFETCH(QString, line);
+        QFETCH(QString, lines);
         const SettingsCheck c = readSettings("torvika", [&](const char *key) {
-            return line.section(u'=', 0, 0) == QLatin1String(key)
-                       ? std::optional(line.section(u'=', 1).toStdString())
-                       : std::nullopt;
+            for (const QString &line : lines.split(u';'))
+                if (line.section(u'=', 0, 0) == QLatin1String(key))
+                    return std::optional(line.section(u'=', 1).toStdString());
+            return std::optional<std::string>();
         });
         const Settings &s = c.settings;
         QTEST(QString::fromStdString(!c.problems.empty()
