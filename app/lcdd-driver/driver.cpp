@@ -110,17 +110,9 @@ bool Private::usable(std::int64_t now) {
 }
 
 void Private::send(std::int64_t now) {
-    while (!held.isEmpty()) {
-        const auto taken = line.write(held);
-        if (!taken) {
-            lost(std::strerror(errno));
-            return;
-        }
-        if (*taken == 0)
-            return;
-        held.remove(0, *taken);
-        backlog.wrote(*taken, now);
-    }
+    if (!lcdd::handOver(held, backlog, now,
+                        [this](QByteArrayView bytes) { return line.write(bytes); }))
+        lost(std::strerror(errno));
 }
 
 } // namespace

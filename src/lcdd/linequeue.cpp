@@ -22,4 +22,17 @@ bool mayFlush(std::int64_t deviceQueued, std::int64_t lineQueued, std::int64_t h
     return std::max(deviceQueued, lineQueued) + held <= budget;
 }
 
+bool handOver(QByteArray &held, LineBacklog &backlog, std::int64_t nowUs, const Write &write) {
+    while (!held.isEmpty()) {
+        const auto taken = write(held);
+        if (!taken)
+            return false;
+        if (*taken == 0)
+            return true;
+        held.remove(0, *taken);
+        backlog.wrote(*taken, nowUs);
+    }
+    return true;
+}
+
 } // namespace torvika::lcdd

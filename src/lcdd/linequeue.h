@@ -1,6 +1,11 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
+
 #include <cstdint>
+#include <functional>
+#include <optional>
 
 // How far the serial line is behind what the driver wrote, and whether a frame may go out.
 namespace torvika::lcdd {
@@ -32,5 +37,13 @@ private:
 // backlog, whichever is more, and what the device has not taken yet) is at most a frame's worth;
 // otherwise the flush is skipped and the newest frame goes out once the line has caught up.
 bool mayFlush(std::int64_t deviceQueued, std::int64_t lineQueued, std::int64_t held, int budget);
+
+// What write() says of the bytes it was given: how many the device took (0: it is full), or
+// nothing when the device failed.
+using Write = std::function<std::optional<std::int64_t>(QByteArrayView)>;
+
+// Gives the held bytes to the device, in order, until it takes no more; what it took leaves
+// `held` and counts in the backlog. False when the device failed (held is kept as it was).
+bool handOver(QByteArray &held, LineBacklog &backlog, std::int64_t nowUs, const Write &write);
 
 } // namespace torvika::lcdd

@@ -208,6 +208,36 @@ private slots:
         QTEST(mayFlush(w[2], line.queued(1000000 + w[1] * 1000), w[3], line.frameBudget()),
               "sends");
     }
+
+    // The device takes so many bytes a call (0: it is full, -1: it failed) of "abcdefgh":
+    // what reached it, what is still held for the next flush, and whether the line works.
+    void handOver_data() {
+        torvika::test::columns<QList<int>, QByteArray, QByteArray, bool>(
+            {"takes", "reached", "held", "works"});
+        QTest::newRow("3 a call: all of it, in order")
+            << QList{3, 3, 3} << QByteArray("abcdefgh") << QByteArray("") << true;
+        QTest::newRow("full after 5: the rest waits")
+            << QList{5, 0} << QByteArray("abcde") << QByteArray("fgh") << true;
+        QTest::newRow("failing after 2: the rest kept")
+            << QList{2, -1} << QByteArray("ab") << QByteArray("cdefgh") << false;
+    }
+    void handOver() {
+        QFETCH(QList<int>, takes);
+        QByteArray held("abcdefgh"), reached("");
+        LineBacklog line(9600);
+        QTEST(torvika::lcdd::handOver(held, line, 0,
+                                      [&](QByteArrayView bytes) -> std::optional<std::int64_t> {
+                                          const int n = takes.value(0),
+                                                    took = qBound(0, n, int(bytes.size()));
+                                          takes.removeFirst();
+                                          reached += bytes.first(took).toByteArray();
+                                          return n < 0 ? std::nullopt : std::optional(took);
+                                      }),
+              "works");
+        QTEST(reached, "reached");
+        QTEST(held, "held");
+        QCOMPARE(line.queued(0), reached.size());
+    }
 };
 
 QTEST_GUILESS_MAIN(TstLcdd)
