@@ -30,7 +30,7 @@ private slots:
         QTest::addColumn<QString>("out"); // start of standard output; stderr then stays empty
         // clang-format off
         QTest::newRow("panel --help") << "--help" << 0 << 0 << "Usage: torvika-panel [options]";
-        QTest::newRow("panel --version, the window system's options passed on") << "-style fusion --version" << 0 << 0 << "torvika-panel 0.";
+        QTest::newRow("panel --version, the window system's options passed on") << "-platform offscreen -style fusion --version" << 0 << 0 << "torvika-panel 0.";
         QTest::newRow("panel, unknown option") << "--colour" << 0 << 2 << "";
         QTest::newRow("panel, two arguments") << "a.tvkchars b.tvkchars" << 0 << 2 << "";
         QTest::newRow("SIGTERM, as at logout") << "" << int(SIGTERM) << 0 << "";

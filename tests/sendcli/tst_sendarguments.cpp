@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <unistd.h>
+
 using namespace torvika;
 using namespace torvika::sendcli;
 
@@ -90,6 +92,7 @@ private slots:
             {"-- text -n", "2D 6E"},
             {"--dry-run -- text -n", "2D 6E"},
             {"line: clear cursor 1 '1'5 # a comment", "0D FE 32 01 0F"},
+            {"line: text a#b # a comment", "61 23 62"},
             {"line: text \"a \\\"b\" text 'c d' text e\\ f", "61 20 22 62 63 20 64 65 20 66"},
             {"line: \t ", ""}};
         for (const auto &r : sent) {
@@ -108,7 +111,6 @@ private slots:
             {"backlight dim", "argument 2 (\"dim\"): backlight STATE is on or off"},
             {"cursor-style bold", "argument 2 (\"bold\"): cursor-style STYLE is underline, block"},
             {"bar right", "argument 2 (\"right\"): bar right needs a WIDTH"},
-            {"startup a\rb", "argument 2 (\"a\rb\"): startup Row 0 holds carriage return"},
             {"module-speed 4800", "argument 2 (\"4800\"): module-speed SPEED is 9600 or 19200"},
             {"chars /nonexistent", "argument 2 (\"/nonexistent\"): chars FILE cannot be used: "},
             {"clear frob", "argument 2 (\"frob\"): unknown command"},
@@ -165,9 +167,15 @@ private slots:
             port.open();
             port.failAtByte = at;
             QString out, err;
-            QTextStream outStream(&out), errStream(&err);
-            const int status = sendSteps(
-                parsed.invocation->steps, port, [](int) { return true; }, outStream, errStream);
+            QTextStream o(&out), e(&err);
+            int in[2]; // a line of --stdin comes twice: nothing is read after the failure
+            const QByteArray lines = (args.mid(6) + u'\n' + args.mid(6)).toUtf8();
+            QVERIFY(!::pipe(in) && ::write(in[1], lines.data(), lines.size()) && !::close(in[1]));
+            const auto any = [](int) { return true; };
+            const auto &steps = parsed.invocation->steps;
+            const int status = args.startsWith(u"line: ") ? sendLines(in[0], &port, any, o, e)
+                                                          : sendSteps(steps, port, any, o, e);
+            ::close(in[0]);
             QVERIFY2(status == 1 && port.written() == bytes.left(at) && out.isEmpty() &&
                          ("\n" + err).endsWith(u"\ntorvika-send: /dev/recorded1: write failed\n"),
                      qPrintable(QStringLiteral("at byte %1: %2").arg(at).arg(err)));

@@ -54,6 +54,9 @@ private slots:
         QTest::addRow("a row over 0x1F")
             << head + "1=00 20 00 00 00 00 00 00\n" + rest
             << "Line 3: 0x20 in character 1 is over 0x1F: a row has five pixels.";
+        QTest::addRow("nine values in a character")
+            << head + "1=1 1 1 1 1 1 1 1 1\n" + rest
+            << "Line 3: character 1 has 9 values; it needs eight hex bytes, top row first.";
         QTest::addRow("a ninth character")
             << head + "8=00\n" + rest
             << "Line 3: [Characters] has the key \"8\"; its keys are 0 to 7.";
