@@ -20,7 +20,7 @@ class TstSend : public QObject {
     QTemporaryDir dir_;
 
 private slots:
-    // A module at 19200 bit/s with the inputs 1 and 3 high; a settings file that maps port 3 to
+    // A module at 19200 bit/s with all three inputs high; a settings file that maps port 3 to
     // it and names that speed.
     void initTestCase() {
         QFile state(dir_.filePath("state.json")), ini(dir_.filePath("my.ini"));
@@ -57,11 +57,11 @@ private slots:
             {"--help to a full disk: 1", ">full --help", 1, "", "cannot write to standard output"},
             {"port and speed from a settings file; inputs read",
              "--settings %i --port 3 text Hi outputs on off on read-inputs", 0,
-             "1=HIGH 2=LOW 3=HIGH\n", "", "48|69|FE 2F 05|FE 0A"},
+             "1=HIGH 2=HIGH 3=HIGH\n", "", "48|69|FE 2F 05|FE 0A"},
             {"probe: no answer, the module at 19200, gone: 0",
              "probe --device %s --device %m --device %g", 0,
              "%s at 9600 bit/s: no answer\n%s at 19200 bit/s: no answer\n"
-             "%m at 9600 bit/s: no answer\n%m at 19200 bit/s: answered 1=HIGH 2=LOW 3=HIGH\n"
+             "%m at 9600 bit/s: no answer\n%m at 19200 bit/s: answered 1=HIGH 2=HIGH 3=HIGH\n"
              "%g at 9600 bit/s: cannot be opened: no such device\n"
              "%g at 19200 bit/s: cannot be opened: no such device\n",
              "only the read-inputs query", "FE 0A"},
@@ -89,8 +89,8 @@ private slots:
         PtyPeer silent;
         VirtualModule module(TORVIKA_VIRTUAL_MODULE, dir_.path());
         QTRY_VERIFY_WITH_TIMEOUT(module.read().contains(R"("event":"ready")"), 10000);
-        module.process.write("inputs 5\n");
-        QTRY_VERIFY_WITH_TIMEOUT(module.read().contains(R"("inputs":5)"), 5000);
+        module.process.write("inputs 7\n");
+        QTRY_VERIFY_WITH_TIMEOUT(module.read().contains(R"("inputs":7)"), 5000);
         for (QString *text : {&args, &out, &err})
             text->replace("%m", module.link)
                 .replace("%s", silent.slavePath())

@@ -181,6 +181,21 @@ private slots:
                      qPrintable(QStringLiteral("at byte %1: %2").arg(at).arg(err)));
         }
     }
+
+    // A byte that came before the query is no answer to it: a module that then stays silent
+    // gives "No Response From LCD".
+    void aByteWaitingBeforeTheQueryIsNoAnswer() {
+        test::RecordingSerialPort port;
+        port.open();
+        port.waiting = "\x07";
+        QString out, err;
+        QTextStream o(&out), e(&err);
+        QCOMPARE(sendSteps(
+                     parseArguments({"read-inputs"}).invocation->steps, port,
+                     [](int) { return true; }, o, e),
+                 3);
+        QCOMPARE(err, "No Response From LCD\n");
+    }
 };
 
 QTEST_GUILESS_MAIN(TstSendArguments)

@@ -4,6 +4,8 @@
 
 #include <QList>
 
+#include <utility>
+
 namespace torvika::test {
 
 // A serial port that records every write (one entry each, so write boundaries can be checked)
@@ -42,13 +44,14 @@ public:
         return PortResult::success();
     }
     int inBufferCount() override { return 0; }
-    QByteArray input() override { return {}; }
+    QByteArray input() override { return std::exchange(waiting, {}); }
 
     QByteArray written() const { return writes.join(); }
 
     QString failOpenReason; // not empty: open() fails with it
     qint64 failAtByte = -1; // 0-based over all bytes written: that byte and its write fail
     QList<QByteArray> writes;
+    QByteArray waiting; // what input() gives next
     int opens = 0, port = 1;
     QString settingsText = QStringLiteral("9600,n,8,1");
 
