@@ -22,14 +22,29 @@ QStringList labels(const FrmUDChar &dialog) {
 class TstFrmUDChar : public QObject {
     Q_OBJECT
 private slots:
-    void aModelessDialogWithTheWindowsIconAndShortRows() {
+    // A modeless dialog with the window's icon and rows of 16; reopened, it starts afresh.
+    void reopeningStartsAfreshButKeepsTheSlots() {
         Studio s;
         QVERIFY(!s.dialog->isModal());
         QCOMPARE(s.dialog->windowIcon().pixmap(32).toImage(),
                  s.panel.window->windowIcon().pixmap(32).toImage());
         auto *row0 = s.dialog->controls().get<QLineEdit>("txtLine1");
         QTest::keyClicks(row0, QStringLiteral("0123456789ABCDEFG"));
-        QCOMPARE(row0->text(), QStringLiteral("0123456789ABCDEF")); // 16 characters at most
+        QCOMPARE(row0->text(), QStringLiteral("0123456789ABCDEF"));        // 16 characters at most
+        s.run({"cell 0:16", "cell 4:2", "click cmdSetUD(3)", "cell 0:2"}); // row 0 stays typed
+        QCOMPARE(s.panel.dialog(), s.dialog); // brought forward, not rebuilt
+        QCOMPARE(labels(*s.dialog)[0], QStringLiteral("0x12"));
+        s.dialog->close();
+        QVERIFY(s.dialog->controls().all().isEmpty());
+        QCOMPARE(s.panel.dialog(), s.dialog); // one object for the run
+        QCOMPARE(labels(*s.dialog), QStringList(8, QStringLiteral("0x00")));
+        QCOMPARE(s.cell(0, 16)->background(), Unlit);
+        QVERIFY(s.dialog->controls().get<QLineEdit>("txtLine1")->text().isEmpty());
+        s.run({"click cmdLoadUD"}); // slot 3 as stored before the close
+        QCOMPARE(
+            s.panel.peer.readAvailable(30).toHex(' '),
+            (hex("FE64") + QByteArray(24, '\0') + hex("10000000 02000000") + QByteArray(32, '\0'))
+                .toHex(' '));
     }
 
     // Each cell, by mouse or Space key, flips its own row's bit of its weight, and only that.
@@ -99,24 +114,6 @@ private slots:
         const QString last = steps.section(u';', -1); // the field keeps it
         QCOMPARE(s.dialog->controls().get<QLineEdit>(qPrintable(last.section(u' ', 1, 1)))->text(),
                  last.section(u' ', 2));
-    }
-
-    void reopeningStartsAfreshButKeepsTheSlots() {
-        Studio s;
-        s.run({"cell 0:16", "cell 4:2", "click cmdSetUD(3)", "type txtLine1 top", "cell 0:2"});
-        QCOMPARE(s.panel.dialog(), s.dialog); // brought forward, not rebuilt
-        QCOMPARE(labels(*s.dialog)[0], QStringLiteral("0x12"));
-        s.dialog->close();
-        QVERIFY(s.dialog->controls().all().isEmpty());
-        QCOMPARE(s.panel.dialog(), s.dialog); // one object for the run
-        QCOMPARE(labels(*s.dialog), QStringList(8, QStringLiteral("0x00")));
-        QCOMPARE(s.cell(0, 16)->background(), Unlit);
-        QVERIFY(s.dialog->controls().get<QLineEdit>("txtLine1")->text().isEmpty());
-        s.run({"click cmdLoadUD"}); // slot 3 as stored before the close
-        QCOMPARE(
-            s.panel.peer.readAvailable(30).toHex(' '),
-            (hex("FE64") + QByteArray(24, '\0') + hex("10000000 02000000") + QByteArray(32, '\0'))
-                .toHex(' '));
     }
 
     // A port that will not open: one message a click, nothing lost, the dialog stays.

@@ -8,7 +8,6 @@
 #include "trafficlog/trafficlogmodel.h"
 
 #include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
 
 using namespace torvika;
@@ -56,12 +55,8 @@ private slots:
         const auto [speedOption, reason] = fetch<bool, QString>({"speedOption", "reason"});
         WiredPanel panel;
         FrmMain &window = *panel.window;
-        QTimer::singleShot(20, &window, [&] {
-            if (speedOption)
-                window.opt19200_Click();
-            else
-                window.cboComm_Click(2);
-        });
+        QTimer::singleShot(
+            20, &window, [&] { speedOption ? window.opt19200_Click() : window.cboComm_Click(2); });
         window.cmdReadInput_Click();
         QCOMPARE(panel.boxes.shown.size(), 1);
         QVERIFY2(panel.boxes.shown[0].detail.contains(reason),
@@ -89,8 +84,7 @@ private slots:
         QVERIFY(!transmitter.Timer1().isActive());
     }
 
-    // A paused log that falls behind what the record keeps says how many entries
-    // it lost.
+    // A paused log that falls behind the record says how many entries it lost.
     void droppedEntriesAreCounted() {
         TrafficRecorder recorder;
         trafficlog::DisplayMirror mirror(recorder);

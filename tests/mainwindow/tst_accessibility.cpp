@@ -1,18 +1,12 @@
 // Both windows on a dark desktop as a screen reader and a keyboard user meet them: the names,
 // where the keys lead, readable fixed colours, frames whose border no control crosses; their
 // size, captions that fit, no overlaps, the table's tab order.
-#include "config/frmudchar.h"
 #include "platform/framebox.h"
 #include "support/layoutcheck.h"
 #include "support/wiredpanel.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
 
 using namespace torvika;
 using namespace torvika::test;

@@ -2,7 +2,6 @@
 #include "mainwindow/lists.h"
 #include "support/wiredpanel.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QHelpEvent>
 
@@ -21,10 +20,8 @@ QByteArray ini(const char *port, const char *setting, const char *bl) {
            "\n[LCD]\nBL=" + bl + "\n";
 }
 QString inputLabels(WiredPanel &w) {
-    QStringList shown;
-    for (int i = 0; i < 3; ++i)
-        shown << w.get<QLabel>("lblInput", i)->text();
-    return shown.join(u' ');
+    const auto label = [&](int i) { return w.get<QLabel>("lblInput", i)->text(); };
+    return label(0) + u' ' + label(1) + u' ' + label(2);
 }
 
 } // namespace

@@ -75,11 +75,9 @@ private slots:
         QCOMPARE(model.cursorStyle(), DisplayModel::CursorStyle::BlinkingBlock);
         drive(model, hex("FE03 FE07 FE2832"));
         QCOMPARE(model.cursorStyle(), DisplayModel::CursorStyle::Hidden);
-        QVERIFY(!model.backlightOn());
-        QCOMPARE(model.brightness(), 50);
+        QCOMPARE(std::pair(model.backlightOn(), model.brightness()), std::pair(false, 50));
         drive(model, hex("FE06 FE28FA"));
-        QVERIFY(model.backlightOn());
-        QCOMPARE(model.brightness(), 250);
+        QCOMPARE(std::pair(model.backlightOn(), model.brightness()), std::pair(true, 250));
         drive(model, hex("FE2FFD"));
         QCOMPARE(model.outputs(), 5); // only three outputs
         QCOMPARE(drive(model, hex("FE0A")), hex("00"));

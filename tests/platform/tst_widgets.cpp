@@ -120,24 +120,21 @@ private slots:
                                     "Save Setting:Save?:", "Save Setting:Save?:"}));
     }
 
-    void drawsDotsCursorAndBacklight() {
+    void drawsDotsCursorBacklightAndLamps() {
         module::DisplayModel model;
         LcdView view(model);
         view.resize(view.sizeHint());
         const QColor lit(20, 40, 10);
         drive(model, "A"); // top row of A: .###.
         QCOMPARE(dot(view, 0, 1, 0), lit);
-        QVERIFY(dot(view, 0, 0, 0) != lit);
-        QVERIFY(dot(view, 1, 0, 6) != lit);
+        QVERIFY(dot(view, 0, 0, 0) != lit && dot(view, 1, 0, 6) != lit);
         QCOMPARE(dot(view, 1, 0, 7), lit); // the underline cursor in the next cell
         drive(model, hex("FE02"));
         QCOMPARE(dot(view, 1, 0, 0), lit); // the blinking block, shown first
         drive(model, hex("FE07"));
         QCOMPARE(dot(view, 0, 1, 0), QColor(35, 40, 30));
-    }
+        OutputLamps lamps; // and the lamps show the outputs
 
-    void lampsShowTheOutputs() {
-        OutputLamps lamps;
         lamps.setOutputs(5);
         QStringList states;
         for (const QLabel *lamp : lamps.findChildren<QLabel *>())

@@ -78,8 +78,7 @@ private slots:
         edge("load user characters", loadCustomChars(), "FE08", "load user characters from memory");
         edge("read inputs", readInputs(), "FE0A", "read inputs");
         edge("save settings", saveSettings(), "FE140D", "save settings to memory");
-        edge("erase startup screen", eraseStartupScreenWrites().value(0), "FE150D",
-             "erase startup screen");
+        edge("erase", eraseStartupScreenWrites().value(0), "FE150D", "erase startup screen");
         edge("show startup screen", showStartupScreen(), "FE16", "show startup screen");
         edge("speed 9600", moduleSpeedWrites(9600).value(1), "FE1E", "module line speed 9600");
         edge("speed 19200", moduleSpeedWrites(19200).value(1), "FE1F", "module line speed 19200");
@@ -92,8 +91,7 @@ private slots:
         edge("graph width 80", graph(0, 79), "FE2B50", "bar graph left to right, 80 columns");
         edge("graph width 0 is refused", graph(0, -1), "FE2B00", "");
         edge("graph width 81 is refused", graph(0, 80), "FE2B51", "");
-        edge("right to left, width 80", graph(1, 79), "FE2C50",
-             "bar graph right to left, 80 columns");
+        edge("right to left, 80", graph(1, 79), "FE2C50", "bar graph right to left, 80 columns");
         edge("right to left, width 81 is refused", graph(1, 80), "FE2C51", "");
         edge("graph 2 is refused", graph(2, 0), "", "");
         edge("clear row 0", clearRowOrColumn(0, 0), "FE2D00", "clear row 0");
@@ -108,10 +106,8 @@ private slots:
         edge("outputs 1 and 3", setOutputs(outputMask(true, false, true)), "FE2F05", "outputs 1-3");
         edge("outputs all", setOutputs(7), "FE2F07", "outputs 123");
         edge("outputs 8 is refused", setOutputs(8), "", "");
-        edge("cursor to row 0, column 0", setCursorPosition(0, 0), "FE320000",
-             "cursor to row 0, column 0");
-        edge("cursor to row 1, column 15", setCursorPosition(1, 15), "FE32010F",
-             "cursor to row 1, column 15");
+        edge("cursor 0, 0", setCursorPosition(0, 0), "FE320000", "cursor to row 0, column 0");
+        edge("cursor 1, 15", setCursorPosition(1, 15), "FE32010F", "cursor to row 1, column 15");
         edge("cursor row 2 is refused", setCursorPosition(2, 0), "FE320200", "");
         edge("cursor column 16 is refused", setCursorPosition(1, 16), "FE320110", "");
         edge("cursor row -1 is refused", setCursorPosition(-1, 0), "", "");
