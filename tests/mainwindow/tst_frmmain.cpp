@@ -1,4 +1,4 @@
-// The main window through its controls, on a real serial line; the settings file; its layout.
+// The main window through its controls, on a real serial line; the settings file.
 #include "mainwindow/lists.h"
 #include "support/wiredpanel.h"
 
