@@ -30,7 +30,7 @@ bool Transmitter::SendTxData(int count) {
     PortResult result;
     if (!port_.isOpen())
         result = port_.open();
-    for (int i = 0; i != count; ++i) {
+    for (int i = 0; result && i != count; ++i) {
         const char byte = static_cast<char>(vars_.TxData[static_cast<std::size_t>(i)]);
         result = port_.write(QByteArrayView(&byte, 1));
         if (result)
