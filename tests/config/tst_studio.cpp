@@ -1,80 +1,10 @@
 // The character studio through the real dialog on a serial line: what strokes, undo, the
 // transforms, paste, copy, recall and files leave in the grid, and what the grid then sends.
-#include "config/frmudchar.h"
-#include "platform/pixelcell.h"
 #include "settings/charsetfile.h"
 #include "support/wiredpanel.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QDir>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-
 using namespace torvika;
 using namespace torvika::test;
-
-namespace {
-
-const char *const CellRows[] = {"UDC1",  "UDC1A", "UDC1B", "UDC1C",
-                                "UDC1D", "UDC1E", "UDC1F", "UDC1G"};
-
-// The panel on a pty with its dialog open and active.
-struct Studio {
-    WiredPanel panel;
-    FrmUDChar *dialog = nullptr;
-
-    Studio() {
-        panel.window->mnuConfig()->trigger();
-        dialog = panel.window->configDialog();
-        QVERIFY(QTest::qWaitForWindowActive(dialog));
-    }
-    PixelCell *cell(const QString &rowAndWeight) const { // "0:16": top row, leftmost
-        return dialog->controls().get<PixelCell>(CellRows[rowAndWeight.section(u':', 0, 0).toInt()],
-                                                 rowAndWeight.section(u':', 1).toInt());
-    }
-    // Steps: "cell 0:16" clicks a cell, "drag 0:16 1:16 ..." presses on the first cell and
-    // moves over the others, "click cmdSetUD(3)", "act actUndo", "keys 0:16 Ctrl+Z" types on a
-    // focused cell, "clip <text>" puts text on the clipboard.
-    void run(const QStringList &steps) {
-        for (const QString &step : steps) {
-            const QString verb = step.section(u' ', 0, 0), rest = step.section(u' ', 1);
-            const QStringList cells = rest.split(u' ');
-            if (verb == u"cell" || verb == u"click") {
-                QTest::mouseClick(verb == u"cell" ? cell(rest) : dialog->controls().find(rest),
-                                  Qt::LeftButton);
-            } else if (verb == u"drag") {
-                QTest::mousePress(cell(cells.first()), Qt::LeftButton);
-                for (const QString &c : cells.mid(1))
-                    QTest::mouseMove(cell(c));
-                QTest::mouseRelease(cell(cells.last()), Qt::LeftButton);
-            } else if (verb == u"act") {
-                dialog->findChild<QAction *>(rest)->trigger();
-            } else if (verb == u"keys") {
-                cell(cells[0])->setFocus();
-                QTest::keySequence(cell(cells[0]), QKeySequence(cells.value(1)));
-            } else if (verb == u"clip") {
-                QGuiApplication::clipboard()->setText(rest);
-            } else if (verb == u"enabled") { // "10": Undo enabled, Redo greyed
-                QCOMPARE(QString::number(dialog->findChild<QAction *>("actUndo")->isEnabled()) +
-                             QString::number(dialog->findChild<QAction *>("actRedo")->isEnabled()),
-                         rest);
-            }
-        }
-    }
-    // Set As Char 3, Send Bitmap to LCD put the grid on the line as character 3: it holds `rows`.
-    void expectOnLine(const QByteArray &rows) {
-        run({"click cmdSetUD(3)", "click cmdLoadUD"});
-        const QByteArray frame =
-            QByteArray::fromHex("FE64") + QByteArray(24, '\0') + rows + QByteArray(32, '\0');
-        QCOMPARE(panel.peer.read(66).toHex(' '), frame.toHex(' '));
-    }
-};
-
-} // namespace
 
 class TstStudio : public QObject {
     Q_OBJECT
@@ -82,9 +12,7 @@ class TstStudio : public QObject {
 private slots:
     // Steps separated by ';', the rows the grid then shows, the reason a message box gives.
     void gridChangesReachTheLine_data() {
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QByteArray>("rows");
-        QTest::addColumn<QString>("refusal");
+        columns<QString, QByteArray, QString>({"steps", "rows", "refusal"});
         const char *const cases[][4] = {
             {"a drag lights every cell it meets", "drag 0:16 1:16 2:16 2:8", "1010180000000000"},
             {"a quick drag fills every cell it crossed", "drag 0:16 0:1", "1F00000000000000"},
@@ -122,9 +50,8 @@ private slots:
             QTest::addRow("%s", c[0]) << c[1] << QByteArray::fromHex(c[2]) << c[3];
     }
     void gridChangesReachTheLine() {
-        QFETCH(QString, steps);
-        QFETCH(QByteArray, rows);
-        QFETCH(QString, refusal);
+        const auto [steps, rows, refusal] =
+            fetch<QString, QByteArray, QString>({"steps", "rows", "refusal"});
         Studio s;
         s.run(steps.split(u';', Qt::SkipEmptyParts));
         s.expectOnLine(rows);

@@ -1,16 +1,13 @@
-// Failures told as they are: a device in use under another of its names is
-// busy, a port the panel closed itself during the input wait is not a device
-// gone away, and a write failing at any byte of any frame stops there with the
-// port's own reason.
+// Failures told as they are: a port the panel closed itself during the input
+// wait is not a device gone away, and a write failing at any byte of any frame
+// stops there with the port's own reason.
 #include "config/chareditor.h"
 #include "support/recordingserialport.h"
 #include "support/wiredpanel.h"
 #include "trafficlog/displaymirror.h"
 #include "trafficlog/trafficlogmodel.h"
 
-#include <QFile>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
 
 using namespace torvika;
@@ -48,43 +45,18 @@ struct Trace final : TrafficMonitor {
 class TestTrueReasons : public QObject {
     Q_OBJECT
 private slots:
-    // Port 1 is the device, port 2 a link to it: the lock is on the device,
-    // whatever its name.
-    void oneDeviceUnderTwoNamesIsBusy() {
-        PtyPeer peer;
-        QTemporaryDir dir;
-        const QString link = dir.filePath(QStringLiteral("usb-adapter-port0"));
-        QVERIFY(QFile::link(peer.slavePath(), link));
-        PortMap map;
-        map.set(1, peer.slavePath());
-        map.set(2, link);
-        SystemSerialPort first(map), second(map);
-        first.setCommPort(1);
-        second.setCommPort(2);
-        QVERIFY(first.open().ok);
-        const QString reason = second.open().reason;
-        QVERIFY2(reason.startsWith("busy: " + link + " leads to " + peer.slavePath() + ", held by"),
-                 qPrintable(reason));
-    }
-
     void portClosedDuringTheInputWait_data() {
-        QTest::addColumn<bool>("speedOption");
-        QTest::addColumn<QString>("reason");
+        columns<bool, QString>({"speedOption", "reason"});
         QTest::newRow("by the line-speed option")
             << true << "the port was closed by the line-speed change to 19200 bps while";
         QTest::newRow("by the port list") << false << "the port was closed by the choice of port 3";
     }
     void portClosedDuringTheInputWait() {
-        QFETCH(bool, speedOption);
-        QFETCH(QString, reason);
+        const auto [speedOption, reason] = fetch<bool, QString>({"speedOption", "reason"});
         WiredPanel panel;
         FrmMain &window = *panel.window;
-        QTimer::singleShot(20, &window, [&] {
-            if (speedOption)
-                window.opt19200_Click();
-            else
-                window.cboComm_Click(2);
-        });
+        QTimer::singleShot(
+            20, &window, [&] { speedOption ? window.opt19200_Click() : window.cboComm_Click(2); });
         window.cmdReadInput_Click();
         QCOMPARE(panel.boxes.shown.size(), 1);
         QVERIFY2(panel.boxes.shown[0].detail.contains(reason),
@@ -112,8 +84,7 @@ private slots:
         QVERIFY(!transmitter.Timer1().isActive());
     }
 
-    // A paused log that falls behind what the record keeps says how many entries
-    // it lost.
+    // A paused log that falls behind the record says how many entries it lost.
     void droppedEntriesAreCounted() {
         TrafficRecorder recorder;
         trafficlog::DisplayMirror mirror(recorder);
@@ -163,11 +134,31 @@ private slots:
         QVERIFY(port.writes.isEmpty() && boxes.shown.size() == 1);
     }
 
-    void writeFailsAtEveryByte_data() {
+    void eachControlsFrameUpToAFailedByte_data() {
         columns<QString, int, QStringList, QByteArray>({"control", "index", "set", "bytes"});
-        controlRow("Clear Screen", "cmdLCD", 2, {}, hex("0D"));
-        controlRow("cursor to row 1, column 15", "cmdCurPos", -1, {"cboRow=1", "cboColumn=15"},
-                   hex("FE32010F"));
+        controlRow("Cursor Home sends 0B", "cmdLCD", 0, {}, hex("0B"));
+        controlRow("Next Line sends 0C", "cmdLCD", 1, {}, hex("0C"));
+        controlRow("Clear Screen sends 0D", "cmdLCD", 2, {}, hex("0D"));
+        controlRow("Back space sends 08", "cmdBackspace", -1, {}, hex("08"));
+        controlRow("custom 1 sends 00", "cmdCustom", 0, {}, hex("00"));
+        controlRow("custom 8 sends 07", "cmdCustom", 7, {}, hex("07"));
+        controlRow("Cursor Left sends 0E", "cmdCL", -1, {}, hex("0E"));
+        controlRow("Cursor Right sends 0F", "cmdCR", -1, {}, hex("0F"));
+        const QStringList place{"cboRow=1", "cboColumn=15"};
+        controlRow("row 1 column 15 sends FE 32 01 0F", "cmdCurPos", -1, place, hex("FE32010F"));
+        controlRow("Clear Selected Row uses only the row", "cmdClearCR", 0, place, hex("FE2D01"));
+        controlRow("Clear Selected Column uses only the column", "cmdClearCR", 1, place,
+                   hex("FE2E0F"));
+        controlRow("Block Blinking sends FE 02", "cmdCursor", -1, {"cboCursor=Block Blinking"},
+                   hex("FE02"));
+        controlRow("ON sends FE 06", "cmdBL", 0, {}, hex("FE06"));
+        controlRow("OFF sends FE 07", "cmdBL", 1, {}, hex("FE07"));
+        controlRow("outputs OFF ON OFF send FE 2F 02", "cmdOut", -1, {"cboOut1=OFF", "cboOut3=OFF"},
+                   hex("FE2F02"));
+        controlRow("Init Graph Utility sends FE 04", "cmdInitGraph", -1, {}, hex("FE04"));
+        controlRow("width 1 left to right sends FE 2B 01", "cmdGraph", 0, {}, hex("FE2B01"));
+        controlRow("Load Custom Characters sends FE 08", "cmdCustomChar", -1, {}, hex("FE08"));
+        controlRow("Display Startup Screen sends FE 16", "cmdDSU", -1, {}, hex("FE16"));
         controlRow("bar graph 80 right to left", "cmdGraph", 1, {"cboGraph=80"}, hex("FE2C50"));
         controlRow("Read Input: no wait, no second message", "cmdReadInput", -1, {}, hex("FE0A"));
         controlRow("Save and its confirmation", "cmdSave", -1, {},
@@ -179,16 +170,17 @@ private slots:
                    hex("FEC8") + "ABCDEFGHIJKLMNOP" + hex("0D") + "abcdefghijklmnop" + hex("FF"));
         controlRow("dialog: erase the startup screen", "dialog:cmdClrSU", -1, {},
                    hex("FE150D") + "Startup Screen Erased");
+        controlRow("dialog: module speed 9600", "dialog:cmd9600", -1, {},
+                   hex("0D FE1E") + "BR Set : 9600");
         controlRow("dialog: module speed 19200", "dialog:cmd19200", -1, {},
                    hex("0D FE1F") + "BR Set : 19200");
     }
-    // Whichever byte fails, the bytes before it went out and were traced, nothing
-    // after it is written, and one message names the port and the failure.
-    void writeFailsAtEveryByte() {
-        QFETCH(QString, control);
-        QFETCH(int, index);
-        QFETCH(QStringList, set);
-        QFETCH(QByteArray, bytes);
+    // Each control's frame, whole when nothing fails; whichever byte fails, the bytes
+    // before it went out and were traced, nothing after it is written, and one message
+    // names the port and the failure.
+    void eachControlsFrameUpToAFailedByte() {
+        const auto [control, index, set, bytes] =
+            fetch<QString, int, QStringList, QByteArray>({"control", "index", "set", "bytes"});
         QTemporaryDir dir;
         ModVariables vars;
         ModIni ini(dir.path());
@@ -224,10 +216,11 @@ private slots:
             const TrafficRecorder &record = window.trafficRecorder();
             if (k < bytes.size())
                 QCOMPARE(record.at(record.end() - 1).text, QStringLiteral("write failed"));
-            if (!inDialog)
-                QCOMPARE(window.controls().get<QLabel>("lblTxData")->text(),
-                         QString::fromLatin1(bytes.first(std::min(k, traced)).toHex(' ').toUpper() +
-                                             (k > 0 ? " " : "")));
+            QCOMPARE(window.controls().get<QLabel>("lblTxData")->text(), // the dialog's: untraced
+                     inDialog ? QString()
+                              : QString::fromLatin1(
+                                    bytes.first(std::min(k, traced)).toHex(' ').toUpper() +
+                                    (k > 0 ? " " : "")));
         }
     }
 };

@@ -1,16 +1,12 @@
 // Both windows on a dark desktop as a screen reader and a keyboard user meet them: the names,
-// where the keys lead, readable fixed colours, frames whose border no control crosses.
-#include "config/frmudchar.h"
+// where the keys lead, readable fixed colours, frames whose border no control crosses; their
+// size, captions that fit, no overlaps, the table's tab order.
 #include "platform/framebox.h"
+#include "support/layoutcheck.h"
 #include "support/wiredpanel.h"
 
 #include <QAccessible>
-#include <QAction>
 #include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QTest>
 
 using namespace torvika;
 using namespace torvika::test;
@@ -53,20 +49,17 @@ private slots:
     }
 
     void walkEveryControl_data() {
-        QTest::addColumn<bool>("dialog");
-        QTest::addColumn<int>("controls");
-        QTest::addColumn<int>("framed");   // controls that stand within a frame
-        QTest::addColumn<int>("coloured"); // controls whose background the layout fixes
+        // framed: controls within a frame; coloured: controls whose background is fixed
+        columns<bool, QString, QSize, int, int, int>(
+            {"dialog", "title", "size", "controls", "framed", "coloured"});
         QTest::newRow("main window: 40 controls, two menu entries, six fixed colours")
-            << false << 42 << 61 << 6;
+            << false << "TORVIKA Serial LCD" << QSize(694, 533) << 42 << 61 << 6;
         QTest::newRow("dialog: 40 cells, 17 controls, the grid over its frame")
-            << true << 57 << 48 << 0;
+            << true << "Configure TORVIKA" << QSize(555, 423) << 57 << 48 << 0;
     }
     void walkEveryControl() {
-        QFETCH(bool, dialog);
-        QFETCH(int, controls);
-        QFETCH(int, framed);
-        QFETCH(int, coloured);
+        auto [dialog, controls, framed, coloured] =
+            fetch<bool, int, int, int>({"dialog", "controls", "framed", "coloured"});
         WiredPanel panel;
         if (dialog)
             panel.window->mnuConfig()->trigger();
@@ -87,6 +80,10 @@ private slots:
         }
         const layout::Controls &all =
             dialog ? panel.window->configDialog()->controls() : panel.window->controls();
+        QTEST(window->windowTitle(), "title");
+        QTEST(dialog ? window->size() : panel.window->centralWidget()->size(), "size");
+        const QStringList faults = layoutFaults(all, dialog ? frmUDCharLayout() : frmMainLayout());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
         // Fixed backgrounds keep their text readable on the dark desktop.
         QVERIFY(qFuzzyCompare(layout::contrastRatio(Qt::black, Qt::white), 21.0));
         for (const layout::Item &item : dialog ? frmUDCharLayout() : frmMainLayout()) {
@@ -126,10 +123,8 @@ private slots:
     }
 
     void keysReachAndWorkTheControls_data() {
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("focus"); // owner of the keyboard afterwards; "" not checked
-        QTest::addColumn<QString>("state");
+        // focus: owner of the keyboard afterwards; "" not checked
+        columns<QString, QString, QString, QString>({"start", "keys", "focus", "state"});
         const char *rows[][5] = {
             {"arrows move among cells, stop at the edge; Space lights", "UDC1(16)",
              "Right Down Left Left Space", "UDC1A(16)", "dialog, 0x10, 9600, 0 bytes"},
@@ -150,10 +145,8 @@ private slots:
             QTest::newRow(row[0]) << row[1] << row[2] << row[3] << row[4];
     }
     void keysReachAndWorkTheControls() {
-        QFETCH(QString, start);
-        QFETCH(QString, keys);
-        QFETCH(QString, focus);
-        QFETCH(QString, state);
+        const auto [start, keys, focus, state] =
+            fetch<QString, QString, QString, QString>({"start", "keys", "focus", "state"});
         WiredPanel panel;
         const auto find = [&](const QString &name) {
             QWidget *w = panel.window->controls().find(name);

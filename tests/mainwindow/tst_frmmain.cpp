@@ -1,9 +1,7 @@
-// The main window through its controls, on a real serial line; the settings file; its layout.
+// The main window through its controls, on a real serial line; the settings file.
 #include "mainwindow/lists.h"
-#include "support/layoutcheck.h"
 #include "support/wiredpanel.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QHelpEvent>
 
@@ -14,10 +12,6 @@ namespace {
 
 const QString NotAvailable = QStringLiteral("SELECTED PORT NOT AVAILABLE!");
 
-void buttonRow(const char *name, const char *button, int index, const char *bytes,
-               const QStringList &choices = {}) {
-    QTest::newRow(name) << QString(button) << index << choices << hex(bytes);
-}
 void listRow(const char *list, const char *button, int index, const char *named) {
     QTest::newRow(list) << QString(list) << QString(button) << index << QString(named);
 }
@@ -26,10 +20,8 @@ QByteArray ini(const char *port, const char *setting, const char *bl) {
            "\n[LCD]\nBL=" + bl + "\n";
 }
 QString inputLabels(WiredPanel &w) {
-    QStringList shown;
-    for (int i = 0; i < 3; ++i)
-        shown << w.get<QLabel>("lblInput", i)->text();
-    return shown.join(u' ');
+    const auto label = [&](int i) { return w.get<QLabel>("lblInput", i)->text(); };
+    return label(0) + u' ' + label(1) + u' ' + label(2);
 }
 
 } // namespace
@@ -37,44 +29,6 @@ QString inputLabels(WiredPanel &w) {
 class TstFrmMain : public QObject {
     Q_OBJECT
 private slots:
-    void buttonsSendTheirFrames_data() {
-        columns<QString, int, QStringList, QByteArray>({"button", "index", "choices", "bytes"});
-        buttonRow("Cursor Home sends 0B", "cmdLCD", 0, "0B");
-        buttonRow("Next Line sends 0C", "cmdLCD", 1, "0C");
-        buttonRow("Back space sends 08", "cmdBackspace", -1, "08");
-        buttonRow("custom 1 sends 00", "cmdCustom", 0, "00");
-        buttonRow("custom 8 sends 07", "cmdCustom", 7, "07");
-        buttonRow("Cursor Left sends 0E", "cmdCL", -1, "0E");
-        buttonRow("Cursor Right sends 0F", "cmdCR", -1, "0F");
-        const QStringList place{"cboRow=1", "cboColumn=15"};
-        buttonRow("row 1 column 15 sends FE 32 01 0F", "cmdCurPos", -1, "FE32010F", place);
-        buttonRow("Clear Selected Row uses only the row", "cmdClearCR", 0, "FE2D01", place);
-        buttonRow("Clear Selected Column uses only the column", "cmdClearCR", 1, "FE2E0F", place);
-        buttonRow("Block Blinking sends FE 02", "cmdCursor", -1, "FE02",
-                  {"cboCursor=Block Blinking"});
-        buttonRow("ON sends FE 06", "cmdBL", 0, "FE06");
-        buttonRow("OFF sends FE 07", "cmdBL", 1, "FE07");
-        buttonRow("outputs OFF ON OFF send FE 2F 02", "cmdOut", -1, "FE2F02",
-                  {"cboOut1=OFF", "cboOut3=OFF"});
-        buttonRow("Init Graph Utility sends FE 04", "cmdInitGraph", -1, "FE04");
-        buttonRow("width 1 left to right sends FE 2B 01", "cmdGraph", 0, "FE2B01");
-        buttonRow("Load Custom Characters sends FE 08", "cmdCustomChar", -1, "FE08");
-        buttonRow("Display Startup Screen sends FE 16", "cmdDSU", -1, "FE16");
-    }
-    void buttonsSendTheirFrames() {
-        QFETCH(QStringList, choices);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, button);
-        QFETCH(int, index);
-        WiredPanel w;
-        for (const QString &choice : choices)
-            w.choose(qPrintable(choice.section(u'=', 0, 0)), choice.section(u'=', 1));
-        QVERIFY(w.click(qPrintable(button), index));
-        QCOMPARE(w.peer.readAvailable(20).toHex(' '), bytes.toHex(' '));
-        QCOMPARE(w.trace(), QString::fromLatin1(bytes.toHex(' ').toUpper() + ' '));
-        QVERIFY(w.boxes.shown.isEmpty());
-    }
-
     // Keys and page steps send each value the slider takes, no more; a drag only its last.
     void sliderSendsEachValue() {
         WiredPanel w;
@@ -144,10 +98,8 @@ private slots:
         listRow("cboOut3", "cmdOut", -1, "\"Output 3\" shows");
     }
     void listWithoutAValidChoiceSendsNothing() {
-        QFETCH(QString, list);
-        QFETCH(QString, button);
-        QFETCH(int, index);
-        QFETCH(QString, named);
+        const auto [list, button, index, named] =
+            fetch<QString, QString, int, QString>({"list", "button", "index", "named"});
         WiredPanel w;
         w.get<QComboBox>(qPrintable(list))->setEditText(QStringLiteral("9x"));
         QVERIFY(w.click(qPrintable(button), index));
@@ -165,9 +117,8 @@ private slots:
         QTest::newRow("too late: for the next read") << hex("07") << 300 << "  ";
     }
     void readInput() {
-        QFETCH(QByteArray, reply);
-        QFETCH(int, delayMs);
-        QFETCH(QString, labels);
+        const auto [reply, delayMs, labels] =
+            fetch<QByteArray, int, QString>({"reply", "delayMs", "labels"});
         WiredPanel w;
         QTimer answer;
         connect(&answer, &QTimer::timeout, [&] {
@@ -211,20 +162,14 @@ private slots:
         QCOMPARE(w.boxes.texts(), QStringList(2, NotAvailable));
     }
 
-    void save_data() {
-        columns<bool, QByteArray>({"yes", "bytes"});
-        QTest::newRow("Yes sends FE 14 0D then Settings Saved")
-            << true << hex("FE140D") + "Settings Saved";
-        QTest::newRow("No sends nothing") << false << QByteArray();
-    }
-    void save() {
-        QFETCH(bool, yes);
+    // Save asks first; No sends nothing (what Yes sends: tst_truereasons).
+    void saveAsksFirst() {
         WiredPanel w;
-        w.boxes.answers.enqueue(yes);
+        w.boxes.answers.enqueue(false);
         QVERIFY(w.click("cmdSave"));
         QCOMPARE(w.boxes.texts(), QStringList{"Save Settings in non-volatile memory"});
         QVERIFY(w.boxes.shown[0].question && w.boxes.shown[0].caption == u"Save Setting");
-        QTEST(w.peer.readAvailable(30), "bytes");
+        QCOMPARE(w.peer.readAvailable(30), QByteArray());
     }
 
     // The start applies the remembered values and names those it cannot use, once, when the
@@ -252,9 +197,8 @@ private slots:
                    "The settings could not be saved to %1: the file is a folder."};
     }
     void settingsAtStartAndClose() {
-        QFETCH(QByteArray, file);
-        QFETCH(int, port);
-        QFETCH(QStringList, shown);
+        const auto [file, port, shown] =
+            fetch<QByteArray, int, QStringList>({"file", "port", "shown"});
         WiredPanel w(file == "folder" ? QByteArray() : file, false);
         if (file == "folder") {
             QVERIFY(QDir().mkpath(w.ini.fileName() + QStringLiteral("/keep")));
@@ -293,15 +237,10 @@ private slots:
 
     void windowAndItsDialog() {
         WiredPanel w;
-        QCOMPARE(w.window->windowTitle(), QStringLiteral("TORVIKA Serial LCD"));
-        QCOMPARE(w.window->centralWidget()->size(), QSize(694, 533));
         QCOMPARE(w.window->minimumSize(), w.window->maximumSize());
         QCOMPARE(w.window->mnuConfig()->text(), QStringLiteral("Config LCD"));
-        const QStringList faults = layoutFaults(w.window->controls(), frmMainLayout());
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')));
         FrmUDChar *dialog = w.dialog();
         QVERIFY(dialog && dialog->isVisible());
-        QCOMPARE(w.dialog(), dialog);  // one dialog, brought forward
         QVERIFY(w.click("cmdLCD", 2)); // the main window stays usable
         QCOMPARE(w.peer.readAvailable(30), hex("0D"));
         w.get<QRadioButton>("opt19200")->click(); // closes the port; the next command opens it

@@ -10,7 +10,6 @@
 
 using namespace torvika;
 using namespace torvika::test;
-using torvika::test::columns;
 using P = LineSettings::Parity;
 using S = LineSettings::StopBits;
 using LS = LineSettings;
@@ -20,7 +19,7 @@ Q_DECLARE_METATYPE(LineSettings)
 namespace {
 
 void refusedRow(const char *name, const QString &text, const char *reason) {
-    QTest::newRow(name) << text << QString(reason);
+    QTest::newRow(name) << text << LineSettings{} << QString(reason);
 }
 void deviceRow(const char *name, const char *device, const char *settings, const char *reason) {
     QTest::newRow(name) << QString(device) << QString(settings) << QString(reason);
@@ -43,23 +42,14 @@ struct OnPty {
 class TstSerialPort : public QObject {
     Q_OBJECT
 private slots:
-    void acceptedSettings_data() {
-        columns<QString, LineSettings>({"text", "expected"});
-        QTest::newRow("odd, two stop bits") << "19200,o,8,2" << LS{19200, P::Odd, 8, S::Two};
-        QTest::newRow("any case, blanks") << " 4800 , E , 7 , 1 " << LS{4800, P::Even, 7, S::One};
-        QTest::newRow("mark, any speed") << "250000,M,6,1" << LS{250000, P::Mark, 6, S::One};
-        QTest::newRow("space, five bits") << "1200,s,5,1" << LS{1200, P::Space, 5, S::One};
-    }
-    void acceptedSettings() {
-        QFETCH(QString, text);
-        QFETCH(LineSettings, expected);
-        const LineSettingsParse parsed = parseLineSettings(text);
-        QVERIFY2(parsed.settings && *parsed.settings == expected, qPrintable(parsed.problem));
-        QVERIFY(lineSettingsProblem(text).isEmpty());
-    }
-
-    void refusedSettings_data() {
-        columns<QString, QString>({"text", "reason"}); // a part of the reason given
+    // Accepted texts give their settings; a refused one, its reason (a part of it).
+    void lineSettingsText_data() {
+        columns<QString, LineSettings, QString>({"text", "expected", "reason"});
+        QTest::newRow("odd, two stop bits") << "19200,o,8,2" << LS{19200, P::Odd, 8, S::Two} << "";
+        QTest::newRow("any case, blanks")
+            << " 4800 , E , 7 , 1 " << LS{4800, P::Even, 7, S::One} << "";
+        QTest::newRow("mark, any speed") << "250000,M,6,1" << LS{250000, P::Mark, 6, S::One} << "";
+        QTest::newRow("space, five bits") << "1200,s,5,1" << LS{1200, P::Space, 5, S::One} << "";
         refusedRow("three fields", "9600,n,8", "speed,parity");
         refusedRow("five fields", "9600,n,8,1,1", "speed,parity");
         refusedRow("speed beyond 32 bits", "99999999999,n,8,1", "speed");
@@ -69,11 +59,15 @@ private slots:
         refusedRow("one and a half stop bits do not exist here", "9600,n,8,1.5", "1.5");
         refusedRow("binary junk", QString::fromLatin1("\x01\xff,\0,8,1", 8), "speed");
     }
-    void refusedSettings() {
-        QFETCH(QString, text);
-        QFETCH(QString, reason);
+    void lineSettingsText() {
+        const auto [text, expected, reason] =
+            fetch<QString, LineSettings, QString>({"text", "expected", "reason"});
+        const LineSettingsParse parsed = parseLineSettings(text);
         const QString problem = lineSettingsProblem(text);
-        QVERIFY2(problem.contains(reason), qPrintable(problem));
+        QVERIFY2(reason.isEmpty()
+                     ? parsed.settings && *parsed.settings == expected && problem.isEmpty()
+                     : problem.contains(reason),
+                 qPrintable(problem));
     }
 
     // The window tests see the usual mapping; here are the bare name and what the system says.
@@ -117,11 +111,12 @@ private slots:
         // one), not the group, and carries no "Permission error".
         deviceRow("another program holds the device: its name and process", "BUSY", "9600,n,8,1",
                   "busy: held by tst_serialport, process %1$");
+        deviceRow("held under another of its names: busy", "LINK", "9600,n,8,1",
+                  "busy: %1 leads to %2, held by");
     }
     void unusableDevicesAreRefusedWithAReason() {
-        QFETCH(QString, device);
-        QFETCH(QString, settings);
-        QFETCH(QString, reason);
+        auto [device, settings, reason] =
+            fetch<QString, QString, QString>({"device", "settings", "reason"});
         QTemporaryDir dir;
         OnPty p;
         SystemSerialPort other(OnPty::mapTo(p.peer->slavePath()));
@@ -130,8 +125,12 @@ private slots:
                 QFile(device = dir.filePath(QStringLiteral("plain"))).open(QIODevice::WriteOnly));
         else if (device == u"DIR")
             device = dir.path();
-        else if (device == u"BUSY")
+        else if (device == u"BUSY" || device == u"LINK")
             QVERIFY(other.open());
+        if (device == u"LINK") { // the lock is on the device, whatever its name
+            QVERIFY(QFile::link(p.peer->slavePath(), device = dir.filePath("usb-adapter-port0")));
+            reason = reason.arg(device, p.peer->slavePath());
+        }
         SystemSerialPort port(
             OnPty::mapTo(device == u"PTY" || device == u"BUSY" ? p.peer->slavePath() : device));
         port.setSettings(settings);

@@ -1,10 +1,12 @@
 // One user character as text: the forms the panel writes, what it reads, and why it refuses.
 #include "protocol/charcodec.h"
 
+#include "support/data.h"
+
 #include <QRandomGenerator>
-#include <QTest>
 
 using namespace torvika::protocol;
+using namespace torvika::test;
 
 static const CharBitmap Heart{0x00, 0x0A, 0x1F, 0x1F, 0x0E, 0x04, 0x00, 0x00};
 
@@ -36,8 +38,7 @@ private slots:
 
     // An empty problem: the text reads as the heart.
     void readsOrRefuses_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("problem");
+        columns<QString, QString>({"text", "problem"});
         const char *const rows[][3] = {
             {"Arduino declaration of B values",
              "byte h[8] = {\n B00000,\n B01010,\n B11111,\n B11111,\n B01110,\n B00100,\n "
@@ -73,8 +74,7 @@ private slots:
             << "The text is 70000 characters long; one character is written in far fewer.";
     }
     void readsOrRefuses() {
-        QFETCH(QString, text);
-        QFETCH(QString, problem);
+        const auto [text, problem] = fetch<QString, QString>({"text", "problem"});
         const ParsedChar parsed = parseChar(text);
         QCOMPARE(parsed.problem, problem);
         QCOMPARE(parsed.rows, problem.isEmpty() ? std::optional(Heart) : std::nullopt);

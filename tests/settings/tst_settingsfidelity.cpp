@@ -1,16 +1,17 @@
 // The settings file as Windows reads and writes it: what the close writes back leaves a file
 // in its own encoding and layout, and in its owner's hands.
 #include "settings/modini.h"
+#include "support/data.h"
 
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 using namespace torvika;
+using namespace torvika::test;
 
 static QByteArray utf16(const QString &text, QStringConverter::Encoding encoding) {
     return QStringEncoder(encoding, QStringConverter::Flag::WriteBom).encode(text);
@@ -20,9 +21,8 @@ class TestSettingsFidelity : public QObject {
     Q_OBJECT
 private slots:
     void writeKeepsTheFilesOwnForm_data() {
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<QString>("write"); // section/key=value
-        QTest::addColumn<QByteArray>("after");
+        // write: section/key=value
+        columns<QByteArray, QString, QByteArray>({"before", "write", "after"});
         const QByteArray quoted = "[Settings]\r\nCommPort=\"2\"\r\nSetting = 19200,n,8,1   \r\n";
         const QString windows = QStringLiteral("[Settings]\r\nCommPort=2\r\nName=Prüfstand\r\n");
         const auto le = [](const QString &t) { return utf16(t, QStringConverter::Utf16LE); };
@@ -36,9 +36,8 @@ private slots:
     }
     // Run as root, the file belongs to another user first, and keeps its owner and group.
     void writeKeepsTheFilesOwnForm() {
-        QFETCH(QByteArray, before);
-        QFETCH(QString, write);
-        QFETCH(QByteArray, after);
+        const auto [before, write, after] =
+            fetch<QByteArray, QString, QByteArray>({"before", "write", "after"});
         const QString section = write.section(u'/', 0, 0),
                       key = write.section(u'/', 1).section(u'=', 0, 0),
                       value = write.section(u'=', 1);
@@ -50,14 +49,12 @@ private slots:
         const bool root = ::geteuid() == 0;
         const QByteArray path = QFile::encodeName(ini.fileName());
         QVERIFY(!root || ::chown(path.constData(), 1, 2) == 0); // another owner
-        QVERIFY(ini.WriteINI(section, key, value));
-        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(ini.WriteINI(section, key, value) && file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), after);
         QCOMPARE(ini.ReadINI(section, key), value);
         struct stat now {};
-        QCOMPARE(::stat(path.constData(), &now), 0);
-        if (root)
-            QCOMPARE(QPair(now.st_uid, now.st_gid), QPair(uid_t(1), gid_t(2)));
+        QVERIFY(::stat(path.constData(), &now) == 0 &&
+                (!root || (now.st_uid == 1 && now.st_gid == 2)));
     }
 };
 

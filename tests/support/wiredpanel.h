@@ -3,6 +3,7 @@
 #include "config/frmudchar.h"
 #include "mainwindow/frmmain.h"
 #include "platform/fonts.h"
+#include "platform/pixelcell.h"
 #include "platform/portsettings.h"
 #include "platform/systemserialport.h"
 #include "support/data.h"
@@ -10,8 +11,10 @@
 #include "support/ptypeer.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,6 +75,66 @@ struct WiredPanel {
         window->close();
         QFile f(ini.fileName());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+};
+
+// The panel with its configuration dialog open and active, driven by steps.
+struct Studio {
+    WiredPanel panel;
+    FrmUDChar *dialog = panel.dialog();
+
+    Studio() { QVERIFY(QTest::qWaitForWindowActive(dialog)); }
+    PixelCell *cell(int row, int weight) const { // 0, 16: top row, leftmost
+        static const char *const rows[] = {"UDC1",  "UDC1A", "UDC1B", "UDC1C",
+                                           "UDC1D", "UDC1E", "UDC1F", "UDC1G"};
+        return dialog->controls().get<PixelCell>(rows[row], weight);
+    }
+    PixelCell *cell(const QString &rowAndWeight) const { // "0:16"
+        return cell(rowAndWeight.section(u':', 0, 0).toInt(),
+                    rowAndWeight.section(u':', 1).toInt());
+    }
+    // Steps: "cell 0:16" clicks a cell, "drag 0:16 1:16 ..." presses on the first cell and
+    // moves over the others, "click cmdSetUD(3)", "act actUndo", "keys 0:16 Ctrl+Z" types on a
+    // focused cell, "clip <text>" puts text on the clipboard, "type txtLine1 abc" types into a
+    // field, "set txtLine1 abc" pastes into it.
+    void run(const QStringList &steps) {
+        for (const QString &step : steps) {
+            const QString verb = step.section(u' ', 0, 0), rest = step.section(u' ', 1);
+            const QStringList cells = rest.split(u' ');
+            if (verb == u"cell" || verb == u"click") {
+                QWidget *target = verb == u"cell" ? cell(rest) : dialog->controls().find(rest);
+                QVERIFY2(target, qPrintable(step));
+                QTest::mouseClick(target, Qt::LeftButton);
+            } else if (verb == u"drag") {
+                QTest::mousePress(cell(cells.first()), Qt::LeftButton);
+                for (const QString &c : cells.mid(1))
+                    QTest::mouseMove(cell(c));
+                QTest::mouseRelease(cell(cells.last()), Qt::LeftButton);
+            } else if (verb == u"act") {
+                dialog->findChild<QAction *>(rest)->trigger();
+            } else if (verb == u"keys") {
+                cell(cells[0])->setFocus();
+                QTest::keySequence(cell(cells[0]), QKeySequence(cells.value(1)));
+            } else if (verb == u"clip") {
+                QGuiApplication::clipboard()->setText(rest);
+            } else if (verb == u"type" || verb == u"set") {
+                auto *field = dialog->controls().get<QLineEdit>(qPrintable(cells[0]));
+                QVERIFY2(field, qPrintable(step));
+                const QString text = rest.section(u' ', 1);
+                verb == u"type" ? QTest::keyClicks(field, text) : field->setText(text);
+            } else if (verb == u"enabled") { // "10": Undo enabled, Redo greyed
+                QCOMPARE(QString::number(dialog->findChild<QAction *>("actUndo")->isEnabled()) +
+                             QString::number(dialog->findChild<QAction *>("actRedo")->isEnabled()),
+                         rest);
+            }
+        }
+    }
+    // Set As Char 3, Send Bitmap to LCD put the grid on the line as character 3: it holds `rows`.
+    void expectOnLine(const QByteArray &rows) {
+        run({"click cmdSetUD(3)", "click cmdLoadUD"});
+        const QByteArray frame =
+            QByteArray::fromHex("FE64") + QByteArray(24, '\0') + rows + QByteArray(32, '\0');
+        QCOMPARE(panel.peer.read(66).toHex(' '), frame.toHex(' '));
     }
 };
 
