@@ -1,4 +1,5 @@
 // The line-settings text, the port map and the real serial port on a pty: what opens, and why not.
+#include "platform/deviceholder.h"
 #include "platform/linesettings.h"
 #include "platform/portsettings.h"
 #include "platform/systemserialport.h"
@@ -143,6 +144,13 @@ private slots:
                      (whole ? result.reason == reason : result.reason.contains(reason)),
                  qPrintable(result.reason));
         QVERIFY(!port.write("\x0D").ok); // never a write on a closed port
+    }
+
+    // The holder is found by the device itself: holding another pty (this test holds `held`'s)
+    // does not make a program the holder of a pty nobody has open.
+    void nobodyHoldsAPtyNobodyOpened() {
+        PtyPeer held, unheld(false);
+        QCOMPARE(deviceHolder(unheld.slavePath()), QString());
     }
 
     // The device goes away: noticed by the next write, the port closes, with no storm of errors.
