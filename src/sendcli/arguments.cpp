@@ -284,17 +284,14 @@ QString speedOption(Invocation &inv, const QString &value) {
     return {};
 }
 
+QString helpOption(Invocation &inv, const QString &) {
+    inv.action = Invocation::Action::Help;
+    return {};
+}
+
 constexpr OptionRule Options[] = {
-    {"--help", nullptr, true, false,
-     [](Invocation &inv, const QString &) {
-         inv.action = Invocation::Action::Help;
-         return QString();
-     }},
-    {"-h", nullptr, true, false,
-     [](Invocation &inv, const QString &) {
-         inv.action = Invocation::Action::Help;
-         return QString();
-     }},
+    {"--help", nullptr, true, false, helpOption},
+    {"-h", nullptr, true, false, helpOption},
     {"--version", nullptr, true, false,
      [](Invocation &inv, const QString &) {
          inv.action = Invocation::Action::Version;
